@@ -1,0 +1,20 @@
+# pugixml from Debian: the installed libpugixml-dev natively; for a cross build
+# the same version's source package, fetched at configure time and compiled here.
+if(CMAKE_CROSSCOMPILING)
+  set(SONAREL_PUGIXML_SOURCE ${CMAKE_BINARY_DIR}/third_party/pugixml)
+  if(NOT EXISTS ${SONAREL_PUGIXML_SOURCE}/src/pugixml.cpp)
+    message(STATUS "Fetching Debian's pugixml source package")
+    execute_process(
+      COMMAND ${PROJECT_SOURCE_DIR}/scripts/fetch-pugixml-source.sh ${SONAREL_PUGIXML_SOURCE}
+      RESULT_VARIABLE fetch_result)
+    if(NOT fetch_result EQUAL 0)
+      message(FATAL_ERROR "Could not fetch Debian's pugixml source package")
+    endif()
+  endif()
+  add_library(sonarel_pugixml STATIC ${SONAREL_PUGIXML_SOURCE}/src/pugixml.cpp)
+  target_include_directories(sonarel_pugixml SYSTEM PUBLIC ${SONAREL_PUGIXML_SOURCE}/src)
+  add_library(sonarel::pugixml ALIAS sonarel_pugixml)
+else()
+  find_package(pugixml REQUIRED)
+  add_library(sonarel::pugixml ALIAS pugixml::pugixml)
+endif()

@@ -1,0 +1,132 @@
+#include "gesture/gesture_engine.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "settings/settings.h"
+
+namespace sonarel {
+namespace {
+
+using namespace mouse_message;
+
+// The trigger's press message for a setting; 0 (matches no event) when the
+// setting makes no button a trigger.
+constexpr std::uint32_t TriggerDownFor(std::int32_t trigger) {
+    return trigger == Settings::kLeftTrigger ? kLeftDown : trigger == Settings::kRightTrigger ? kRightDown : 0;
+}
+
+}  // namespace
+
+ReplayRecord MakeReplayRecord(const MouseEvent& event) {
+    std::uint32_t flags = 0;
+    switch (event.message) {
+        case kMove: flags = replay_flags::kMove; break;
+        case kLeftDown: flags = replay_flags::kLeftDown; break;
+        case kLeftUp: flags = replay_flags::kLeftUp; break;
+        case kRightDown: flags = replay_flags::kRightDown; break;
+        case kRightUp: flags = replay_flags::kRightUp; break;
+        default: break;
+    }
+    // The event's own flags (injected and the like) are deliberately not carried over.
+    return ReplayRecord{event.pt.x, event.pt.y, event.mouse_data, flags, event.time, event.extra_info};
+}
+
+std::uint32_t GestureEngine::SteppedLevel(int level, std::int16_t wheel_delta, std::int32_t step) {
+    // 64-bit: |notches| <= 273 and any 32-bit step cannot overflow here.
+    const std::int64_t notches = wheel_delta / kWheelDelta;
+    const std::int64_t next = std::int64_t{level} + notches * step;
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(next, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+Decision GestureEngine::OnEvent(int hook_code, const MouseEvent& event) {
+    if (hook_code < 0 || (event.flags & kInjectedFlag) != 0) return Decision::Pass;
+
+    const std::int32_t trigger = settings_.mouse_button_pressed;
+    if (event.message == TriggerDownFor(trigger)) {
+        if (!operations_.IsTriggerEligibleAt(event.pt)) return Decision::Pass;
+        // A press while already armed replaces the held one; visibility stays.
+        armed_ = true;
+        held_press_ = MakeReplayRecord(event);
+        return Decision::Swallow;
+    }
+    if (!armed_) return Decision::Pass;
+    return OnArmedEvent(event, trigger);
+}
+
+Decision GestureEngine::OnArmedEvent(const MouseEvent& event, std::int32_t trigger) {
+    const bool left_trigger = trigger == Settings::kLeftTrigger;
+    const bool right_trigger = trigger == Settings::kRightTrigger;
+    switch (event.message) {
+        case kWheel:
+        case kHorizontalWheel:
+            return OnWheel(event);
+        case kMove:
+            return OnMove(event);
+        case kLeftUp:
+            if (left_trigger) return OnTriggerRelease(event);
+            return right_trigger ? Decision::Swallow : Decision::Pass;  // mute button's release
+        case kRightUp:
+            if (right_trigger) return OnTriggerRelease(event);
+            return left_trigger ? Decision::Swallow : Decision::Pass;
+        case kRightDown:
+            return left_trigger ? OnMutePress() : Decision::Pass;
+        case kLeftDown:
+            return right_trigger ? OnMutePress() : Decision::Pass;
+        default:
+            return Decision::Pass;
+    }
+}
+
+Decision GestureEngine::OnWheel(const MouseEvent& event) {
+    PlaceAndShowIfHidden();
+    const auto wheel_delta = static_cast<std::int16_t>(event.mouse_data >> 16);
+    const int level = operations_.GetLevel();
+    // Written back even when unchanged: a partial notch rewrites the level read.
+    operations_.SetLevel(SteppedLevel(level, wheel_delta, settings_.volume_delta));
+    operations_.RepaintIndicator();
+    return Decision::Swallow;
+}
+
+Decision GestureEngine::OnMutePress() {
+    PlaceAndShowIfHidden();
+    operations_.SetMute(!operations_.GetMute());
+    operations_.RepaintIndicator();
+    return Decision::Swallow;
+}
+
+Decision GestureEngine::OnTriggerRelease(const MouseEvent& event) {
+    armed_ = false;
+    if (operations_.IsIndicatorVisible()) {
+        // A gesture took place: the application never sees its press or release.
+        operations_.HideIndicator();
+    } else {
+        operations_.Replay(held_press_, MakeReplayRecord(event));
+    }
+    return Decision::Swallow;
+}
+
+Decision GestureEngine::OnMove(const MouseEvent& event) {
+    // With whole-pixel coordinates the truncated distance from the press point
+    // is 0 exactly when the points are equal.
+    if (event.pt == Point{held_press_.dx, held_press_.dy}) return Decision::Swallow;
+    if (operations_.IsIndicatorVisible()) {
+        Follow();
+        return Decision::Pass;
+    }
+    // No notch or mute press yet: this is the start of an ordinary drag.
+    armed_ = false;
+    operations_.HideIndicator();
+    operations_.Replay(held_press_, MakeReplayRecord(event));
+    return Decision::Swallow;
+}
+
+void GestureEngine::PlaceAndShowIfHidden() {
+    if (operations_.IsIndicatorVisible()) return;
+    Follow();
+    operations_.ShowIndicator();
+}
+
+void GestureEngine::Follow() { operations_.MoveIndicator(operations_.IndicatorPosition()); }
+
+}  // namespace sonarel

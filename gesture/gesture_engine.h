@@ -1,0 +1,125 @@
+// The low-level mouse hook's decision logic: which events arm, continue and
+// end a volume gesture, and which are passed, swallowed or replayed. It knows
+// nothing of Windows; the hook adapter converts MSLLHOOKSTRUCT to MouseEvent
+// and Decision to the hook's return value, and GestureOperations supplies
+// every effect.
+#pragma once
+
+#include <cstdint>
+
+#include "common/geometry.h"
+
+namespace sonarel {
+
+struct Settings;
+
+// Message numbers and flags with the values of the Windows headers.
+namespace mouse_message {
+inline constexpr std::uint32_t kMove = 0x0200;
+inline constexpr std::uint32_t kLeftDown = 0x0201;
+inline constexpr std::uint32_t kLeftUp = 0x0202;
+inline constexpr std::uint32_t kRightDown = 0x0204;
+inline constexpr std::uint32_t kRightUp = 0x0205;
+inline constexpr std::uint32_t kWheel = 0x020A;
+inline constexpr std::uint32_t kHorizontalWheel = 0x020E;
+}  // namespace mouse_message
+
+inline constexpr std::uint32_t kInjectedFlag = 0x00000001;  // LLMHF_INJECTED
+inline constexpr std::int32_t kWheelDelta = 120;            // WHEEL_DELTA
+
+// MOUSEINPUT dwFlags of a replay record.
+namespace replay_flags {
+inline constexpr std::uint32_t kMove = 0xA000;       // ABSOLUTE | MOVE_NOCOALESCE, no MOVE bit
+inline constexpr std::uint32_t kLeftDown = 0x8002;   // ABSOLUTE | LEFTDOWN
+inline constexpr std::uint32_t kLeftUp = 0x8004;     // ABSOLUTE | LEFTUP
+inline constexpr std::uint32_t kRightDown = 0x8008;  // ABSOLUTE | RIGHTDOWN
+inline constexpr std::uint32_t kRightUp = 0x8010;    // ABSOLUTE | RIGHTUP
+}  // namespace replay_flags
+
+// One hook event: the message and the MSLLHOOKSTRUCT fields that matter.
+struct MouseEvent {
+    std::uint32_t message = 0;
+    Point pt;
+    std::uint32_t mouse_data = 0;
+    std::uint32_t flags = 0;
+    std::uint32_t time = 0;
+    std::uintptr_t extra_info = 0;
+};
+
+// The MOUSEINPUT part of an INPUT_MOUSE record. dx and dy are screen pixels.
+struct ReplayRecord {
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    std::uint32_t mouse_data = 0;
+    std::uint32_t flags = 0;
+    std::uint32_t time = 0;
+    std::uintptr_t extra_info = 0;
+
+    friend bool operator==(const ReplayRecord& a, const ReplayRecord& b) {
+        return a.dx == b.dx && a.dy == b.dy && a.mouse_data == b.mouse_data && a.flags == b.flags &&
+               a.time == b.time && a.extra_info == b.extra_info;
+    }
+};
+
+// Builds the replay record of a move, a left or a right button event; records
+// exist for those five messages only (flags 0 for any other).
+ReplayRecord MakeReplayRecord(const MouseEvent& event);
+
+enum class Decision : std::uint8_t { Pass, Swallow };
+
+// Everything the engine does to its surroundings, called synchronously.
+class GestureOperations {
+public:
+    // May a trigger press at this point start a gesture (window under the point,
+    // then the eligibility rule)?
+    virtual bool IsTriggerEligibleAt(Point pt) = 0;
+    // Top-left corner for the indicator, from the cursor position now.
+    virtual Point IndicatorPosition() = 0;
+    virtual bool IsIndicatorVisible() = 0;
+    virtual void MoveIndicator(Point top_left) = 0;  // size unchanged
+    virtual void ShowIndicator() = 0;                // without activation, topmost
+    virtual void HideIndicator() = 0;
+    virtual void RepaintIndicator() = 0;
+    virtual int GetLevel() = 0;
+    virtual void SetLevel(std::uint32_t percent) = 0;  // stores at most 100
+    virtual bool GetMute() = 0;
+    virtual void SetMute(bool muted) = 0;
+    // Inserts both records into the input stream as one uninterrupted, injected sequence.
+    virtual void Replay(const ReplayRecord& first, const ReplayRecord& second) = 0;
+
+protected:
+    ~GestureOperations() = default;
+};
+
+class GestureEngine {
+public:
+    // Reads the trigger and the step from settings at every event, so a reload
+    // takes effect at the next one.
+    GestureEngine(const Settings& settings, GestureOperations& operations)
+        : settings_(settings), operations_(operations) {}
+
+    Decision OnEvent(int hook_code, const MouseEvent& event);
+
+    bool IsArmed() const { return armed_; }
+    const ReplayRecord& HeldPress() const { return held_press_; }
+
+    // The level after a wheel event of `wheel_delta` from `level` at `step` per
+    // notch: truncating notch count, never below 0, wide enough for any step.
+    static std::uint32_t SteppedLevel(int level, std::int16_t wheel_delta, std::int32_t step);
+
+private:
+    Decision OnArmedEvent(const MouseEvent& event, std::int32_t trigger);
+    Decision OnWheel(const MouseEvent& event);
+    Decision OnMutePress();
+    Decision OnTriggerRelease(const MouseEvent& event);
+    Decision OnMove(const MouseEvent& event);
+    void PlaceAndShowIfHidden();
+    void Follow();
+
+    const Settings& settings_;
+    GestureOperations& operations_;
+    bool armed_ = false;
+    ReplayRecord held_press_;
+};
+
+}  // namespace sonarel

@@ -1,0 +1,46 @@
+#include "gesture/trigger_rules.h"
+
+#include <algorithm>
+
+namespace sonarel {
+
+EligibilityTest ChooseEligibilityTest(bool window_present, bool is_xp, bool query_present) {
+    if (!window_present) return EligibilityTest::None;
+    if (!is_xp && query_present) return EligibilityTest::NotificationState;
+    return EligibilityTest::MonitorCoverage;
+}
+
+NotificationVerdict JudgeNotificationState(NotificationQuery query) {
+    if (!query.succeeded) return NotificationVerdict::AskMonitor;
+    return query.state == kAcceptsNotifications ? NotificationVerdict::Eligible : NotificationVerdict::Refused;
+}
+
+Rect JudgedWindowRect(std::uint32_t style, const Rect& client_on_screen, const Rect& window_rect) {
+    return (style & kCaptionAndSizingFrame) == kCaptionAndSizingFrame ? client_on_screen : window_rect;
+}
+
+bool IsEligibleOverMonitor(const Rect& monitor, const Rect& window) {
+    return UnionOf(monitor, window) != window;
+}
+
+namespace {
+
+// One axis of the placement; `gap` is how far past the hot spot the indicator
+// starts when it stands after the cursor. 64-bit: no size can overflow it.
+std::int32_t PlaceOnAxis(std::int64_t p, std::int64_t screen, std::int64_t cursor, std::int64_t extent,
+                         std::int64_t gap) {
+    p = std::min(p, screen);
+    if (p > screen - cursor - extent) return static_cast<std::int32_t>(p - cursor - extent);
+    if (p < cursor) return static_cast<std::int32_t>(cursor);
+    return static_cast<std::int32_t>(p + gap);
+}
+
+}  // namespace
+
+Point PlaceIndicator(Size screen, Size cursor, Size indicator, Point cursor_pos) {
+    // One cursor width right of the hot spot; vertically level with it.
+    return Point{PlaceOnAxis(cursor_pos.x, screen.cx, cursor.cx, indicator.cx, cursor.cx),
+                 PlaceOnAxis(cursor_pos.y, screen.cy, cursor.cy, indicator.cy, 0)};
+}
+
+}  // namespace sonarel

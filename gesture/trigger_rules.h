@@ -1,0 +1,43 @@
+// When a trigger press may start a gesture, and where the indicator stands.
+// Plain values in, plain values out; the Win32 side gathers the values.
+#pragma once
+
+#include <cstdint>
+
+#include "common/geometry.h"
+
+namespace sonarel {
+
+inline constexpr int kAcceptsNotifications = 5;  // QUNS_ACCEPTS_NOTIFICATIONS
+inline constexpr std::uint32_t kCaptionAndSizingFrame = 0x00C40000;  // WS_CAPTION | WS_THICKFRAME
+
+// Which test judges a trigger press over a window.
+enum class EligibilityTest : std::uint8_t {
+    None,               // no window under the point: always eligible
+    NotificationState,  // Vista and later, query present
+    MonitorCoverage,    // XP, or the query is missing
+};
+
+EligibilityTest ChooseEligibilityTest(bool window_present, bool is_xp, bool query_present);
+
+// A notification-state query that fails says nothing about full-screen use,
+// so the caller falls back to the monitor test.
+struct NotificationQuery {
+    bool succeeded = false;
+    int state = 0;
+};
+enum class NotificationVerdict : std::uint8_t { Eligible, Refused, AskMonitor };
+NotificationVerdict JudgeNotificationState(NotificationQuery query);
+
+// The rectangle the monitor test judges: the client area (on screen) of a
+// window with caption and sizing frame, else the window rectangle.
+Rect JudgedWindowRect(std::uint32_t style, const Rect& client_on_screen, const Rect& window_rect);
+
+// Eligible unless the window rectangle contains the whole monitor rectangle.
+bool IsEligibleOverMonitor(const Rect& monitor, const Rect& window);
+
+// Top-left of the indicator beside the cursor, on the primary screen,
+// flipped left of / above the cursor near the right / bottom edges.
+Point PlaceIndicator(Size screen, Size cursor, Size indicator, Point cursor_pos);
+
+}  // namespace sonarel

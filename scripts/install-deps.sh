@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what the builds and tests need, from Debian's packages only.
+# Idempotent: installs nothing when everything is present.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  libpugixml-dev dpkg-dev            # pugixml; dpkg-source unpacks its source package
+  googletest libgtest-dev libbenchmark-dev valgrind
+  mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
+  wine wine64 xvfb xauth xdotool x11-utils imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

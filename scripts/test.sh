@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native core suite, and the
+# Windows suite under Wine on a private prefix and virtual display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+echo "== Native build and core tests"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+echo "== Windows x86 (XP-capable) build"
+cmake --preset mingw-x86 >/dev/null
+cmake --build --preset mingw-x86
+scripts/check-xp-imports.sh build/mingw-x86
+
+echo "== Windows x64 build and tests under Wine"
+cmake --preset mingw-x64 >/dev/null
+cmake --build --preset mingw-x64
+. scripts/wine-session.sh
+trap wine_session_stop EXIT
+wine_session_start "$PWD/build/wine"
+ctest --preset mingw-x64

@@ -1,0 +1,71 @@
+#include "gesture/trigger_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace sonarel {
+namespace {
+
+TEST(PlaceIndicatorTest, BesideTheCursorFlippingNearTheEdges) {
+    const Size screen{1920, 1080}, cursor{32, 32}, indicator{120, 20};
+    const struct {
+        Point cursor;
+        Point expected;
+    } cases[] = {
+        {{100, 100}, {132, 100}},   {{40, 40}, {72, 40}},       {{10, 10}, {32, 32}},
+        {{1900, 1070}, {1748, 1018}}, {{1768, 1028}, {1800, 1028}}, {{1769, 1029}, {1617, 977}},
+        {{-500, 300}, {32, 300}},   {{2500, 300}, {1768, 300}}, {{300, 5000}, {332, 1028}},
+    };
+    for (const auto& c : cases) {
+        const Point p = PlaceIndicator(screen, cursor, indicator, c.cursor);
+        EXPECT_EQ(p, c.expected) << c.cursor.x << "," << c.cursor.y << " -> " << p.x << "," << p.y;
+    }
+}
+
+TEST(PlaceIndicatorTest, ExtremeCoordinatesDoNotOverflow) {
+    const Point p = PlaceIndicator({1920, 1080}, {32, 32}, {120, 20}, {-2147483647 - 1, -2147483647 - 1});
+    EXPECT_EQ(p, (Point{32, 32}));
+    const Point q = PlaceIndicator({2147483647, 2147483647}, {32, 32}, {120, 20}, {2147483647, 2147483647});
+    EXPECT_EQ(q, (Point{2147483647 - 152, 2147483647 - 52}));
+}
+
+TEST(EligibilityTest, TheTestFollowsWindowVersionAndQuery) {
+    EXPECT_EQ(ChooseEligibilityTest(false, false, true), EligibilityTest::None);
+    EXPECT_EQ(ChooseEligibilityTest(false, true, false), EligibilityTest::None);
+    EXPECT_EQ(ChooseEligibilityTest(true, false, true), EligibilityTest::NotificationState);
+    EXPECT_EQ(ChooseEligibilityTest(true, true, true), EligibilityTest::MonitorCoverage);
+    EXPECT_EQ(ChooseEligibilityTest(true, false, false), EligibilityTest::MonitorCoverage);
+}
+
+TEST(EligibilityTest, OnlyAcceptedNotificationsAllowAPressAndAFailedQueryAsksTheMonitor) {
+    for (int state = 0; state <= 7; ++state) {
+        EXPECT_EQ(JudgeNotificationState({true, state}),
+                  state == 5 ? NotificationVerdict::Eligible : NotificationVerdict::Refused)
+            << state;
+    }
+    EXPECT_EQ(JudgeNotificationState({false, 5}), NotificationVerdict::AskMonitor);
+}
+
+TEST(EligibilityTest, MonitorTestRefusesWindowsCoveringTheWholeMonitor) {
+    const Rect monitor{0, 0, 1920, 1080};
+    const Rect client{8, 31, 1912, 1072};
+    const struct {
+        const char* what;
+        std::uint32_t style;
+        Rect window;
+        bool eligible;
+    } cases[] = {
+        {"borderless, exactly the monitor", 0x80000000, monitor, false},
+        {"borderless, one pixel narrower", 0x80000000, {0, 0, 1919, 1080}, true},
+        {"maximised with caption and frame: judged by its client area", 0x16CF0000, {-8, -8, 1928, 1088}, true},
+        {"caption without sizing frame: judged by its window", 0x16C80000, {-8, -8, 1928, 1088}, false},
+        {"beyond the monitor on all sides", 0x80000000, {-10, -10, 1930, 1090}, false},
+        {"failed rectangle query", 0, {}, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsEligibleOverMonitor(monitor, JudgedWindowRect(c.style, client, c.window)), c.eligible) << c.what;
+    }
+    EXPECT_EQ(IsEligibleOverMonitor({1920, 0, 3840, 1080}, {1920, 0, 3840, 1080}), false) << "second monitor";
+}
+
+}  // namespace
+}  // namespace sonarel
