@@ -14,7 +14,7 @@ ctest --preset native
 echo "== Windows x86 (XP-capable) build"
 cmake --preset mingw-x86 >/dev/null
 cmake --build --preset mingw-x86
-scripts/check-xp-imports.sh build/mingw-x86
+scripts/check-xp-imports.sh build/mingw-x86/bin
 
 echo "== Windows x64 build and tests under Wine"
 cmake --preset mingw-x64 >/dev/null

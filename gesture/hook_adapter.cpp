@@ -1,0 +1,124 @@
+#include "gesture/hook_adapter.h"
+
+#include "gesture/trigger_rules.h"
+#include "volume/volume_control.h"
+
+namespace sonarel {
+namespace {
+
+// The hook procedure has no context argument: one engine, one hook, per process.
+GestureEngine* g_engine = nullptr;
+HHOOK g_hook = nullptr;
+
+Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+
+bool IsEligibleOverItsMonitor(HWND window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    Rect monitor{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info)) {
+        monitor = ToRect(info.rcMonitor);
+    }
+    const auto style = static_cast<std::uint32_t>(::GetWindowLongW(window, GWL_STYLE));
+    RECT client{}, outer{};
+    if ((style & kCaptionAndSizingFrame) == kCaptionAndSizingFrame) {
+        if (::GetClientRect(window, &client)) {
+            ::MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+        }
+    } else {
+        ::GetWindowRect(window, &outer);
+    }
+    return IsEligibleOverMonitor(monitor, JudgedWindowRect(style, ToRect(client), ToRect(outer)));
+}
+
+INPUT ToInput(const ReplayRecord& record) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = record.dx;
+    input.mi.dy = record.dy;
+    input.mi.mouseData = record.mouse_data;
+    input.mi.dwFlags = record.flags;
+    input.mi.time = record.time;
+    input.mi.dwExtraInfo = record.extra_info;
+    return input;
+}
+
+LRESULT CALLBACK LowLevelMouseProc(int code, WPARAM message, LPARAM lparam) noexcept {
+    if (code >= 0 && g_engine != nullptr) {
+        try {
+            const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam);
+            if (g_engine->OnEvent(code, ToMouseEvent(message, info)) == Decision::Swallow) return -1;
+        } catch (...) {
+            // Nothing may escape into the system's input path: pass the event on.
+        }
+    }
+    return ::CallNextHookEx(g_hook, code, message, lparam);
+}
+
+}  // namespace
+
+MouseEvent ToMouseEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
+    return MouseEvent{static_cast<std::uint32_t>(message), Point{info.pt.x, info.pt.y}, info.mouseData, info.flags,
+                      info.time, info.dwExtraInfo};
+}
+
+bool IsTriggerEligible(HWND window, const SystemFacts& facts) {
+    switch (ChooseEligibilityTest(window != nullptr, facts.is_xp, facts.query_notification_state != nullptr)) {
+        case EligibilityTest::None:
+            return true;
+        case EligibilityTest::NotificationState: {
+            int state = 0;
+            const HRESULT result = facts.query_notification_state(&state);
+            const NotificationVerdict verdict = JudgeNotificationState({SUCCEEDED(result), state});
+            if (verdict != NotificationVerdict::AskMonitor) return verdict == NotificationVerdict::Eligible;
+            return IsEligibleOverItsMonitor(window);
+        }
+        case EligibilityTest::MonitorCoverage:
+            return IsEligibleOverItsMonitor(window);
+    }
+    return true;
+}
+
+Point IndicatorPositionFor(HWND indicator) {
+    RECT window{};
+    ::GetWindowRect(indicator, &window);
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    return PlaceIndicator({::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
+                          {::GetSystemMetrics(SM_CXCURSOR), ::GetSystemMetrics(SM_CYCURSOR)},
+                          {window.right - window.left, window.bottom - window.top}, {cursor.x, cursor.y});
+}
+
+bool Win32GestureOperations::IsTriggerEligibleAt(Point pt) {
+    return IsTriggerEligible(::WindowFromPoint(POINT{pt.x, pt.y}), facts_);
+}
+
+void Win32GestureOperations::MoveIndicator(Point top_left) {
+    RECT window{};
+    ::GetWindowRect(indicator_, &window);
+    ::MoveWindow(indicator_, top_left.x, top_left.y, window.right - window.left, window.bottom - window.top, TRUE);
+}
+
+void Win32GestureOperations::ShowIndicator() {
+    ::ShowWindow(indicator_, SW_SHOWNOACTIVATE);
+    ::SetWindowPos(indicator_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+int Win32GestureOperations::GetLevel() { return volume_.GetLevel(); }
+void Win32GestureOperations::SetLevel(std::uint32_t percent) { volume_.SetLevel(percent); }
+bool Win32GestureOperations::GetMute() { return volume_.GetMute(); }
+void Win32GestureOperations::SetMute(bool muted) { volume_.SetMute(muted); }
+
+void Win32GestureOperations::Replay(const ReplayRecord& first, const ReplayRecord& second) {
+    INPUT inputs[2] = {ToInput(first), ToInput(second)};
+    ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+win32::unique_hhook InstallMouseHook(GestureEngine& engine, HINSTANCE instance) {
+    g_engine = &engine;
+    g_hook = ::SetWindowsHookExW(WH_MOUSE_LL, LowLevelMouseProc, instance, 0);
+    if (g_hook == nullptr) g_engine = nullptr;
+    return win32::unique_hhook(g_hook);
+}
+
+}  // namespace sonarel

@@ -1,0 +1,84 @@
+// Sonarel: start-up, single instance, first run, hook, message loop, exit.
+// Exit codes: 0 normal end (or no window), 1 already running, 3 hook refused.
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "gesture/gesture_engine.h"
+#include "gesture/hook_adapter.h"
+#include "resident/main_window.h"
+#include "settings/settings.h"
+#include "win32/unique_handle.h"
+
+namespace sonarel {
+namespace {
+
+// Static construction order matters: the window object (and its volume
+// control, which opens the mixer) first, then the settings record.
+CMainWindow g_main_window;
+Settings g_settings;
+
+void RunFirstRunActions() {
+    // Opened from the program's own folder, whatever the current directory.
+    const std::wstring folder = ProgramFolder();
+    ::ShellExecuteW(nullptr, L"open", (folder + L"QuickStartGuide.htm").c_str(), nullptr, folder.c_str(),
+                    SW_SHOWNOACTIVATE);
+    ::ShellExecuteW(nullptr, L"open", (folder + L"SonarelSettings.exe").c_str(), nullptr, folder.c_str(),
+                    SW_SHOWNORMAL);
+    g_settings.first_run = false;
+    g_settings.Save();
+}
+
+int RunMessageLoop() {
+    MSG message{};
+    for (;;) {
+        const BOOL result = ::GetMessageW(&message, nullptr, 0, 0);
+        if (result == 0) return static_cast<int>(message.wParam);
+        if (result == -1) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+int Run(HINSTANCE instance, const SystemFacts& facts) {
+    if (g_settings.first_run) RunFirstRunActions();
+
+    g_main_window.SetSettings(&g_settings);
+    const HWND window = g_main_window.Create(instance);
+    if (window == nullptr) return 0;
+
+    ::RegisterHotKey(window, CMainWindow::kExitHotKey, MOD_CONTROL, VK_F11);
+
+    Win32GestureOperations operations(window, g_main_window.Volume(), facts);
+    GestureEngine engine(g_settings, operations);
+    win32::unique_hhook hook = InstallMouseHook(engine, instance);
+    if (!hook) return 3;
+
+    ::ShowWindow(window, SW_HIDE);
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+    return RunMessageLoop();  // the hook is removed on the way out
+}
+
+}  // namespace
+}  // namespace sonarel
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    using namespace sonarel;
+    const win32::unique_kernel_handle mutex(::CreateMutexW(nullptr, FALSE, L"SonarelAloneMutex"));
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) return 1;
+
+    ::CoInitialize(nullptr);
+    SystemFacts facts;
+    facts.is_xp = ReportedMajorVersion() == 5;
+    win32::unique_hmodule shell32(::LoadLibraryW(L"shell32.dll"));
+    if (shell32) {
+        facts.query_notification_state = reinterpret_cast<QueryNotificationStateFn>(
+            reinterpret_cast<void*>(::GetProcAddress(shell32.get(), "SHQueryUserNotificationState")));
+    }
+
+    const int exit_code = Run(instance, facts);
+
+    shell32.reset();
+    ::CoUninitialize();
+    return exit_code;
+}

@@ -1,0 +1,178 @@
+#include "resident/main_window.h"
+
+#include <cstddef>
+#include <cwchar>
+
+#include "indicator/indicator_paint.h"
+#include "settings/settings.h"
+
+namespace sonarel {
+namespace {
+
+constexpr wchar_t kClassName[] = L"SonarelIndicator";
+constexpr DWORD kStyle = WS_POPUP | WS_BORDER;                                 // 0x80800000
+// XP's notification area takes the structure up to and including guidItem.
+constexpr UINT kNotifyIconDataV3Size = offsetof(NOTIFYICONDATAW, guidItem) + sizeof(GUID);
+
+constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;  // 0x188
+
+}  // namespace
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    folder.erase(folder.find_last_of(L"\\/") + 1);
+    return folder;
+}
+
+static_assert(sizeof(CMainWindow::VistaNotifyIconData) ==
+                  (kNotifyIconDataV3Size + sizeof(HICON) + alignof(HICON) - 1) / alignof(HICON) * alignof(HICON),
+              "Vista's NOTIFYICONDATAW is the version-3 structure plus hBalloonIcon");
+
+HWND CMainWindow::Create(HINSTANCE instance) {
+    WNDCLASSEXW window_class{};
+    if (!::GetClassInfoExW(instance, kClassName, &window_class)) {
+        window_class.cbSize = sizeof window_class;
+        window_class.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+        window_class.lpfnWndProc = WindowProc;
+        window_class.hInstance = instance;
+        window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        window_class.lpszClassName = kClassName;
+        ::RegisterClassExW(&window_class);
+    }
+    return ::CreateWindowExW(kExStyle, kClassName, kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, nullptr, nullptr, instance, this);
+}
+
+LRESULT CMainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) noexcept {
+    switch (message) {
+        case WM_CREATE: return OnCreate();
+        case WM_PAINT: return OnPaint();
+        case WM_DESTROY: return OnDestroy();
+        case WM_HOTKEY: return OnHotKey(wparam);
+        default: break;
+    }
+    // Registered at run time, so compared after the fixed messages.
+    if (settings_ != nullptr && message == settings_->refresh_message) return OnRefreshSettings();
+    if (message == kTrayCallback) return OnTrayCallback(wparam, lparam);
+    if (message == WM_COMMAND) {
+        switch (LOWORD(wparam)) {
+            case kCommandExit:
+                ::DestroyWindow(hwnd_);
+                return 0;
+            case kCommandSettings:
+                LaunchSettingsProgram();
+                return 0;
+            default:
+                break;
+        }
+    }
+    if (taskbar_created_ != 0 && message == taskbar_created_) {
+        ::Shell_NotifyIconW(NIM_ADD, &tray_.data);
+        return 0;
+    }
+    return DefaultProc(message, wparam, lparam);
+}
+
+LRESULT CMainWindow::OnCreate() {
+    OnRefreshSettings();
+    menu_.reset(::CreatePopupMenu());
+    ::AppendMenuW(menu_.get(), MF_STRING, kCommandSettings, L"Settings");
+    ::AppendMenuW(menu_.get(), MF_STRING, kCommandExit, L"Exit");
+    FillTrayIconData();
+    ::Shell_NotifyIconW(NIM_ADD, &tray_.data);
+    taskbar_created_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    useGuiFont = SizeIndicatorWindow(hwnd_);
+    return 0;
+}
+
+void CMainWindow::FillTrayIconData() {
+    // The size tells the shell which structure version it is given.
+    tray_.data.cbSize = ReportedMajorVersion() >= 6 ? sizeof(VistaNotifyIconData) : kNotifyIconDataV3Size;
+    tray_.data.hWnd = hwnd_;
+    tray_.data.uID = 0;
+    tray_.data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    tray_.data.uCallbackMessage = kTrayCallback;
+    tray_.data.hIcon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
+                                                        IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    std::wcsncpy(tray_.data.szTip, kTrayTip, ARRAYSIZE(tray_.data.szTip) - 1);
+}
+
+LRESULT CMainWindow::OnPaint() {
+    const win32::unique_hdc_paint paint(hwnd_);
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    const IndicatorColors colors = settings_ != nullptr
+                                       ? IndicatorColors{settings_->color_top_background,
+                                                         settings_->color_bottom_background, settings_->color_text,
+                                                         settings_->color_mute_line}
+                                       : IndicatorColors{Settings::kDefaultTopBackground,
+                                                         Settings::kDefaultBottomBackground, Settings::kDefaultText,
+                                                         Settings::kDefaultMuteLine};
+    wchar_t text[32];
+    FormatLevelText(volume_.GetLevel(), text, ARRAYSIZE(text));
+    DrawIndicatorFace(paint.get(), client, colors, useGuiFont, text);
+    if (volume_.GetMute()) DrawMuteLine(paint.get(), client, colors.mute_line);
+    return 0;
+}
+
+LRESULT CMainWindow::OnDestroy() {
+    if (menu_ && ::DestroyMenu(menu_.get())) menu_.release();
+    ::Shell_NotifyIconW(NIM_DELETE, &tray_.data);
+    ::PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT CMainWindow::OnHotKey(WPARAM id) {
+    if (id == kExitHotKey) ::DestroyWindow(hwnd_);
+    return 0;
+}
+
+LRESULT CMainWindow::OnRefreshSettings() {
+    if (settings_ != nullptr) settings_->Load();
+    return 0;
+}
+
+LRESULT CMainWindow::OnTrayCallback(WPARAM id, LPARAM mouse_message) {
+    if (id == 0 && (mouse_message == WM_LBUTTONDOWN || mouse_message == WM_RBUTTONDOWN)) ShowTrayMenu();
+    return 0;
+}
+
+void CMainWindow::ShowTrayMenu() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ::SetForegroundWindow(hwnd_);
+    // A point on no monitor (a gap between monitors): keep the menu's right
+    // edge inside the nearest monitor's work area.
+    if (::MonitorFromPoint(cursor, MONITOR_DEFAULTTONULL) == nullptr) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (const HMONITOR nearest = ::MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST);
+            nearest != nullptr && ::GetMonitorInfoW(nearest, &info)) {
+            if (cursor.x < info.rcWork.left) cursor.x = info.rcWork.left;
+            if (cursor.x > info.rcWork.right) cursor.x = info.rcWork.right;
+        }
+    }
+    ::TrackPopupMenu(menu_.get(), TPM_RIGHTALIGN, cursor.x, cursor.y, 0, hwnd_, nullptr);
+    ::PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+void CMainWindow::LaunchSettingsProgram() {
+    // Found beside this program, and started there, whatever the current directory.
+    const std::wstring folder = ProgramFolder();
+    const std::wstring program = folder + L"SonarelSettings.exe";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ::GetStartupInfoW(&startup);
+    PROCESS_INFORMATION process{};
+    if (::CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                         folder.c_str(), &startup, &process)) {
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+}
+
+}  // namespace sonarel

@@ -1,0 +1,73 @@
+// Sonarel's one window: the indicator, the tray icon and its menu, the
+// Ctrl+F11 target and the receiver of the settings-reload message.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "volume/volume_control.h"
+#include "win32/unique_handle.h"
+#include "win32/window_base.h"
+
+namespace sonarel {
+
+struct Settings;
+
+// The folder that holds the running program, with a trailing backslash.
+std::wstring ProgramFolder();
+
+class CMainWindow : public win32::WindowBase<CMainWindow> {
+public:
+    static constexpr UINT kTrayCallback = WM_USER + 1;
+    static constexpr UINT kCommandSettings = 0;
+    static constexpr UINT kCommandExit = 1;
+    static constexpr int kExitHotKey = 1;
+    static constexpr UINT kIconResource = 206;
+    static constexpr wchar_t kTitle[] = L"Sonarel";
+    static constexpr wchar_t kTrayTip[] = L"Sonarel app - volume control by only mouse anywhere on the screen";
+
+    CMainWindow() = default;
+
+    void SetSettings(Settings* settings) { settings_ = settings; }
+    // Registers the class once and creates the hidden topmost popup.
+    HWND Create(HINSTANCE instance);
+
+    VolumeControl& Volume() { return volume_; }
+    bool UsesGuiFont() const { return useGuiFont; }
+    HMENU TrayMenu() const { return menu_.get(); }
+    const NOTIFYICONDATAW& TrayIconData() const { return tray_.data; }
+    UINT TaskbarCreatedMessage() const { return taskbar_created_; }
+
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) noexcept;
+
+    // NOTIFYICONDATAW as Vista and later define it (956 bytes on x86, 976 on
+    // x64); XP is handed the version-3 prefix.
+    struct VistaNotifyIconData {
+        NOTIFYICONDATAW data;
+        HICON balloon_icon;
+    };
+
+private:
+    friend class win32::WindowBase<CMainWindow>;
+
+    LRESULT OnCreate();
+    LRESULT OnPaint();
+    LRESULT OnDestroy();
+    LRESULT OnHotKey(WPARAM id);
+    LRESULT OnRefreshSettings();
+    LRESULT OnTrayCallback(WPARAM id, LPARAM mouse_message);
+    void LaunchSettingsProgram();
+    void ShowTrayMenu();
+    void FillTrayIconData();
+
+    VolumeControl volume_;
+    bool useGuiFont = false;
+    Settings* settings_ = nullptr;
+    win32::unique_hmenu menu_;
+    VistaNotifyIconData tray_{};
+    UINT taskbar_created_ = 0;
+};
+
+}  // namespace sonarel

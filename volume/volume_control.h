@@ -1,0 +1,82 @@
+// Master volume and mute of the default output device: Core Audio on Vista
+// and later, the winmm mixer on XP (major version 5).
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdint>
+#include <string>
+
+namespace sonarel {
+
+// First mixer device, its speakers line, the volume fader and mute switch.
+class MixerVolumeBackend {
+public:
+    MixerVolumeBackend() = default;
+    ~MixerVolumeBackend() { Close(); }
+    MixerVolumeBackend(const MixerVolumeBackend&) = delete;
+    MixerVolumeBackend& operator=(const MixerVolumeBackend&) = delete;
+
+    void Open();
+    void Close();
+    bool IsOpen() const { return mixer_ != nullptr; }
+    // Whether the speakers line and both controls were found.
+    bool HasControls() const { return controls_found_; }
+
+    bool GetLevel(int& percent) const;  // percent 0 on failure
+    bool SetLevel(std::uint32_t percent) const;
+    bool GetMute() const;  // false on failure
+    bool SetMute(bool muted) const;
+
+private:
+    bool LookUpControls();
+    bool GetValue(DWORD control_id, DWORD& value) const;
+    bool SetValue(DWORD control_id, DWORD value) const;
+
+    UINT device_count_ = 0;
+    HMIXER mixer_ = nullptr;
+    MIXERCAPSW capabilities_{};
+    std::wstring line_name_;
+    std::wstring volume_name_;
+    std::wstring mute_name_;
+    DWORD volume_minimum_ = 0;
+    DWORD volume_maximum_ = 0;
+    DWORD volume_control_id_ = 0;
+    DWORD mute_control_id_ = 0;
+    bool controls_found_ = false;
+};
+
+// Each operation obtains the default render endpoint afresh and releases it
+// before returning. Without a device (or COM) reads give 0 and not muted, and
+// writes do nothing.
+class EndpointVolumeBackend {
+public:
+    static int GetLevel();
+    static void SetLevel(std::uint32_t percent);
+    static bool GetMute();
+    static void SetMute(bool muted);
+};
+
+class VolumeControl {
+public:
+    // Opens the mixer on every system, then picks the backend by version.
+    VolumeControl();
+
+    int GetLevel();
+    void SetLevel(std::uint32_t percent);  // above 100 (unsigned) stores 100
+    bool GetMute();
+    void SetMute(bool muted);
+
+    bool UsesMixer() const { return use_mixer_; }
+    const MixerVolumeBackend& Mixer() const { return mixer_; }
+
+private:
+    MixerVolumeBackend mixer_;
+    bool use_mixer_ = false;
+};
+
+// Major version as GetVersionExW reports it (compatibility shims included).
+DWORD ReportedMajorVersion();
+
+}  // namespace sonarel
