@@ -23,3 +23,6 @@ cmake --build --preset mingw-x64
 trap wine_session_stop EXIT
 wine_session_start "$PWD/build/wine"
 ctest --preset mingw-x64
+
+echo "== End-to-end: the real Sonarel.exe under Wine with X input"
+tests/e2e/run.sh build/mingw-x64

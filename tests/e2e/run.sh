@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real Sonarel.exe under Wine, with real X input from
+# xdotool: a click recorder stands in for the application under the cursor,
+# and a test audio endpoint (mmdevapi.dll stand-in) keeps the master level in
+# a file. Needs a running Wine session (scripts/wine-session.sh).
+#   tests/e2e/run.sh BUILD_DIR
+set -u
+build=$(cd "${1:?usage: run.sh BUILD_DIR}" && pwd)
+root=$SONAREL_WINE_ROOT/e2e
+rm -rf "$root"
+mkdir -p "$root/program" "$root/elsewhere"
+passed=0
+failed=0
+
+check() {  # check "what" command...
+  local what=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1)); echo "PASS $what"
+  else
+    failed=$((failed + 1)); echo "FAIL $what"
+  fi
+}
+winpath() { echo "Z:${1//\//\\}"; }
+wine_run() { timeout 20 wine "$@" 2>/dev/null | tr -d '\r'; }
+probe() { wine_run "$build/e2e/window_probe.exe" "$1"; }
+indicator_is() { [ "$(probe Sonarel | cut -d' ' -f1)" = "$1" ]; }
+# Windows programs write CRLF line ends.
+endpoint_field() { tr -d '\r' < "$root/endpoint.txt" | awk -v n="$1" '{print $n}'; }
+level_is() { [ "$(endpoint_field 1)" = "$1" ]; }
+muted_is() { [ "$(endpoint_field 2)" = "$1" ]; }
+log_has() { tr -d '\r' < "$root/recorder.log" | grep -qx "$1"; }
+log_lacks() { ! grep -q "$1" "$root/recorder.log"; }
+wait_for() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; return 1; }
+settle() { sleep "${1:-0.4}"; }
+
+# The program folder as shipped, with a stand-in settings program.
+cp "$build/bin/"* "$root/program/"
+cp "$build/e2e/click_recorder.exe" "$root/program/SonarelSettings.exe"
+
+# The test audio endpoint replaces Wine's own in this prefix.
+cp "$build/e2e/mmdevapi.dll" "$WINEPREFIX/drive_c/windows/system32/mmdevapi.dll"
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mmdevapi=n"
+export SONAREL_TEST_ENDPOINT
+SONAREL_TEST_ENDPOINT=$(winpath "$root/endpoint.txt")
+echo "0.5 0" > "$root/endpoint.txt"
+
+settings_dir=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/korvanix/sonarel
+rm -rf "$settings_dir"
+
+echo "== First start, from another current directory"
+(cd "$root/elsewhere" && timeout 120 wine "$root/program/Sonarel.exe" >/dev/null 2>&1; echo $? > "$root/sonarel.rc") &
+wait_for test -f "$settings_dir/settings.xml"
+settle 2
+check "first start writes the settings with first_run cleared" grep -q '<first_run value="false" />' "$settings_dir/settings.xml"
+check "first start launches the settings program from the program folder" wait_for sh -c "pgrep -f SonarelSettings.exe >/dev/null"
+timeout 10 wine taskkill /im SonarelSettings.exe >/dev/null 2>&1
+wait_for sh -c "! pgrep -f SonarelSettings.exe >/dev/null"
+check "the indicator window exists hidden" indicator_is hidden
+
+echo "== The application under the cursor"
+wine "$build/e2e/click_recorder.exe" > "$root/recorder.log" 2>/dev/null &
+wait_for grep -q ready "$root/recorder.log"
+settle 1.5  # mapped and ready for input
+xdotool mousemove 500 400
+settle
+
+echo "== Tap: one complete click reaches the application"
+xdotool mousedown 1; settle 0.2; xdotool mouseup 1; settle
+check "press replayed" log_has "ldown 400 300"
+check "release replayed" log_has "lup 400 300"
+check "level untouched by a tap" level_is 0.5
+
+echo "== Hold and turn the wheel"
+: > "$root/recorder.log"
+xdotool mousedown 1; settle 0.2; xdotool click 4; settle
+check "one notch up raises the level by 5" level_is 0.550000012
+shown=$(probe Sonarel)
+echo "   indicator: $shown"
+check "indicator visible beside the cursor" sh -c "set -- $shown; [ \$1 = visible ] && [ \$2 -gt 500 ] && [ \$2 -le 600 ] && [ \$3 -ge 350 ] && [ \$3 -le 450 ]"
+import -window root "$SONAREL_WINE_ROOT/indicator.png" 2>/dev/null
+xdotool click 5; xdotool click 5; settle
+check "two notches down lower it by 10" level_is 0.449999988
+xdotool mouseup 1; settle
+check "indicator hidden after release" indicator_is hidden
+check "the application saw neither press nor release" log_lacks "ldown\|lup"
+
+echo "== Hold and move: the press and the drag are replayed"
+: > "$root/recorder.log"
+xdotool mousedown 1; settle 0.2; xdotool mousemove 520 410; settle 0.2; xdotool mouseup 1; settle
+check "press replayed at the press point" log_has "ldown 400 300"
+check "drag reached the application" grep -q "^drag" "$root/recorder.log"
+check "release passed" log_has "lup 420 310"
+
+echo "== The other button toggles mute"
+: > "$root/recorder.log"
+xdotool mousedown 1; settle 0.2; xdotool click 3; settle
+check "muted" muted_is 1
+xdotool click 3; settle
+check "unmuted again" muted_is 0
+xdotool mouseup 1; settle
+check "mute clicks never reached the application" log_lacks "rdown\|rup\|ldown"
+
+echo "== Single instance"
+timeout 60 wine "$root/program/Sonarel.exe" >/dev/null 2>&1
+check "a second start exits with 1" test $? -eq 1
+
+echo "== Ctrl+F11"
+xdotool key ctrl+F11
+wait_for test -s "$root/sonarel.rc"
+check "Sonarel ends with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
+check "its window is gone" indicator_is none
+
+timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
+echo "e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
