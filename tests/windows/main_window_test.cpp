@@ -1,0 +1,149 @@
+// CMainWindow's message table, driven with real messages on a real window.
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "resident/main_window.h"
+#include "settings/settings.h"
+#include "support/temp_folder.h"
+
+namespace sonarel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_.SetSettings(&settings_);
+        hwnd_ = window_.Create(GetModuleHandleW(nullptr));
+        ASSERT_NE(hwnd_, nullptr);
+    }
+    void TearDown() override {
+        if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    // WM_QUIT posted by the destruction handler, with its exit value.
+    bool QuitPosted(WPARAM& value) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                value = message.wParam;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    testing::TempFolder folder_;
+    testing::ScopedEnvironment local_app_data_{"LOCALAPPDATA", folder_.path()};
+    Settings settings_;
+    CMainWindow window_;
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(MainWindowTest, CreationMakesAHiddenTopmostIndicatorWithTrayIconAndMenu) {
+    const auto style = static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE));
+    EXPECT_EQ(style & (WS_POPUP | WS_BORDER | WS_DLGFRAME | WS_VISIBLE), 0x80800000u);
+    // The system manages WS_EX_WINDOWEDGE itself and drops it for a window
+    // without a raised frame.
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)) & 0x88u, 0x88u);
+    EXPECT_FALSE(IsWindowVisible(hwnd_));
+    wchar_t title[32] = {};
+    GetWindowTextW(hwnd_, title, 32);
+    EXPECT_STREQ(title, L"Sonarel");
+    EXPECT_EQ(FindWindowW(nullptr, L"Sonarel"), hwnd_);
+
+    RECT rect{};
+    GetWindowRect(hwnd_, &rect);
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_GT(rect.right - rect.left, 40) << "sized from \" Volume: 000 % \"";
+    EXPECT_GT(rect.bottom - rect.top, 8);
+
+    const HMENU menu = window_.TrayMenu();
+    ASSERT_EQ(GetMenuItemCount(menu), 2);
+    wchar_t text[32];
+    GetMenuStringW(menu, 0, text, 32, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"Settings");
+    EXPECT_EQ(GetMenuItemID(menu, 0), 0u);
+    GetMenuStringW(menu, 1, text, 32, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"Exit");
+    EXPECT_EQ(GetMenuItemID(menu, 1), 1u);
+
+    const NOTIFYICONDATAW& tray = window_.TrayIconData();
+    EXPECT_EQ(tray.cbSize, sizeof(CMainWindow::VistaNotifyIconData)) << "Wine reports Windows 10";
+    EXPECT_EQ(tray.cbSize, sizeof(void*) == 8 ? 976u : 956u);
+    EXPECT_EQ(tray.hWnd, hwnd_);
+    EXPECT_EQ(tray.uFlags, 7u);
+    EXPECT_EQ(tray.uCallbackMessage, 0x0401u);
+    EXPECT_STREQ(tray.szTip, L"Sonarel app - volume control by only mouse anywhere on the screen");
+    EXPECT_EQ(window_.TaskbarCreatedMessage(), RegisterWindowMessageW(L"TaskbarCreated"));
+    EXPECT_EQ(SendMessageW(hwnd_, window_.TaskbarCreatedMessage(), 0, 0), 0);
+}
+
+TEST_F(MainWindowTest, RefreshMessageReloadsWhateverItsParameters) {
+    Settings changed = settings_;
+    changed.volume_delta = 42;
+    changed.mouse_button_pressed = 2;
+    ASSERT_TRUE(changed.Save());
+    EXPECT_EQ(SendMessageW(hwnd_, settings_.refresh_message, 7, 9), 0);
+    EXPECT_EQ(settings_.volume_delta, 42);
+    EXPECT_EQ(settings_.mouse_button_pressed, 2);
+}
+
+TEST_F(MainWindowTest, OnlyHotKeyOneEndsTheProgram) {
+    EXPECT_EQ(SendMessageW(hwnd_, WM_HOTKEY, 2, 0), 0);
+    EXPECT_TRUE(IsWindow(hwnd_));
+    SendMessageW(hwnd_, WM_HOTKEY, 1, 0);
+    EXPECT_FALSE(IsWindow(hwnd_));
+    WPARAM exit_code = 99;
+    EXPECT_TRUE(QuitPosted(exit_code));
+    EXPECT_EQ(exit_code, 0u);
+}
+
+TEST_F(MainWindowTest, ExitCommandAndCloseEndTheProgramOtherCommandsDoNot) {
+    SendMessageW(hwnd_, WM_COMMAND, 7, 0);
+    SendMessageW(hwnd_, CMainWindow::kTrayCallback, 1, WM_LBUTTONDOWN);  // another icon's id: nothing
+    SendMessageW(hwnd_, CMainWindow::kTrayCallback, 0, WM_LBUTTONUP);    // releases open nothing
+    EXPECT_TRUE(IsWindow(hwnd_));
+    SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(1, 0), 0);
+    EXPECT_FALSE(IsWindow(hwnd_));
+
+    hwnd_ = window_.Create(GetModuleHandleW(nullptr));
+    ASSERT_NE(hwnd_, nullptr);
+    SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(hwnd_));
+    WPARAM exit_code = 99;
+    EXPECT_TRUE(QuitPosted(exit_code));
+    EXPECT_EQ(exit_code, 0u);
+}
+
+TEST_F(MainWindowTest, SettingsCommandStartsTheProgramBesideThisOneInItsFolder) {
+    const fs::path program_folder = ProgramFolder();
+    const fs::path marker = program_folder / "launched.txt";
+    fs::remove(marker);
+    testing::ScopedCurrentDirectory elsewhere(folder_.path());  // not the program's folder
+
+    EXPECT_EQ(SendMessageW(hwnd_, WM_COMMAND, 0, 0), 0);
+    for (int i = 0; i < 100 && !fs::exists(marker); ++i) Sleep(50);
+    ASSERT_TRUE(fs::exists(marker)) << "SonarelSettings.exe was not started";
+    Sleep(200);
+    std::stringstream folder;
+    {
+        std::ifstream in(marker);
+        folder << in.rdbuf();
+    }
+    EXPECT_EQ(fs::path(folder.str()) / "", program_folder);
+    std::error_code ignored;
+    fs::remove(marker, ignored);
+}
+
+}  // namespace
+}  // namespace sonarel
