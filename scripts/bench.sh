@@ -20,3 +20,15 @@ count() {
 small=$(count 100000)
 large=$(count 200000)
 echo "callgrind: $(( (large - small) / 100000 )) instructions per pass-through event inside GestureEngine::OnEvent"
+
+echo "== The hook procedure under Wine, with the test audio endpoint"
+cmake --preset mingw-x64 >/dev/null
+cmake --build --preset mingw-x64 --target hook_bench test_endpoint
+. scripts/wine-session.sh
+trap wine_session_stop EXIT
+wine_session_start "$PWD/build/wine"
+cp build/mingw-x64/e2e/mmdevapi.dll "$WINEPREFIX/drive_c/windows/system32/mmdevapi.dll"
+endpoint_file=$SONAREL_WINE_ROOT/bench-endpoint.txt
+echo "0.5 0" > "$endpoint_file"
+SONAREL_TEST_ENDPOINT="Z:${endpoint_file//\//\\}" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mmdevapi=n" \
+  timeout 300 wine build/mingw-x64/e2e/hook_bench.exe 2>/dev/null | tr -d '\r'
