@@ -1,10 +1,12 @@
 // A plain application window for the end-to-end tests: it prints every mouse
 // button, wheel and (button-held) move message it receives, one per line, to
-// standard output, and exits on WM_CLOSE.
+// standard output, and exits on WM_CLOSE. With the argument "fullscreen" it
+// covers the whole primary monitor, borderless, as a game or a video would.
 #include <windows.h>
 #include <windowsx.h>
 
 #include <cstdio>
+#include <cwchar>
 
 namespace {
 
@@ -30,7 +32,8 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wparam, LPARAM l
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
+    const bool fullscreen = command_line != nullptr && wcsstr(command_line, L"fullscreen") != nullptr;
     WNDCLASSW window_class{};
     window_class.lpfnWndProc = RecorderProc;
     window_class.hInstance = instance;
@@ -38,8 +41,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     window_class.lpszClassName = L"ClickRecorder";
     RegisterClassW(&window_class);
-    HWND window = CreateWindowExW(0, L"ClickRecorder", L"Click recorder", WS_POPUP | WS_VISIBLE, 100, 100, 800, 600,
-                                  nullptr, nullptr, instance, nullptr);
+    const RECT area = fullscreen ? RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}
+                                 : RECT{100, 100, 900, 700};
+    HWND window = CreateWindowExW(0, L"ClickRecorder", L"Click recorder", WS_POPUP | WS_VISIBLE, area.left, area.top,
+                                  area.right - area.left, area.bottom - area.top, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 2;
     std::printf("ready\n");
     std::fflush(stdout);

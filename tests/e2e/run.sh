@@ -112,5 +112,40 @@ check "Sonarel ends with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null
 check "its window is gone" indicator_is none
 
 timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
+wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
+
+echo "== Windows XP: the mixer backend and the full-screen test"
+set_version() { timeout 30 wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1; }
+set_version winxp64
+: > "$root/sonarel.rc"
+(cd "$root/program" && timeout 120 wine Sonarel.exe >/dev/null 2>&1; echo $? > "$root/sonarel.rc") &
+wait_for indicator_is hidden
+wine "$build/e2e/click_recorder.exe" fullscreen > "$root/recorder.log" 2>/dev/null &
+wait_for grep -q ready "$root/recorder.log"
+settle 1.5
+xdotool mousemove 500 400; settle
+xdotool mousedown 1; settle 0.2; xdotool click 4; settle
+check "over a full-screen window the press is left alone" log_has "ldown 500 400"
+check "and the wheel reaches the application" log_has "wheel 500 400"
+check "no indicator over a full-screen window" indicator_is hidden
+xdotool mouseup 1; settle
+timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
+wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
+# Wine's desktop window covers the monitor too, so the gesture is tried over
+# an ordinary window.
+wine "$build/e2e/click_recorder.exe" > "$root/recorder.log" 2>/dev/null &
+wait_for grep -q ready "$root/recorder.log"
+settle 1.5
+xdotool mousedown 1; settle 0.2; xdotool click 4; settle
+check "over an ordinary window the gesture shows the indicator" indicator_is visible
+check "the endpoint is not used on XP" level_is 0.449999988
+xdotool mouseup 1; settle
+check "and the application saw nothing of it" log_lacks "ldown\|lup\|wheel"
+timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
+xdotool key ctrl+F11
+wait_for test -s "$root/sonarel.rc"
+check "Sonarel on XP ends with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
+set_version win10
+
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
