@@ -24,6 +24,7 @@ if [ -n "${SONAREL_USE_DISPLAY:-}" ]; then
 fi
 
 (cd "$program" && timeout 120 wine Sonarel.exe >/dev/null 2>&1; echo "Sonarel exited with $?") &
+sonarel=$!
 sleep 3
 timeout 10 wine taskkill /im SonarelSettings.exe >/dev/null 2>&1 || true  # first run opens it
 xdotool mousemove 640 480 mousedown 1
@@ -34,5 +35,5 @@ import -window root build/wine/indicator-demo.png
 xdotool mouseup 1
 sleep 0.3
 xdotool key ctrl+F11
-wait
+wait "$sonarel"
 echo "Screenshot of the gesture: build/wine/indicator-demo.png"
