@@ -8,6 +8,7 @@
 #include "gesture/hook_adapter.h"
 #include "resident/main_window.h"
 #include "settings/settings.h"
+#include "win32/program_folder.h"
 #include "win32/unique_handle.h"
 
 namespace sonarel {
@@ -20,7 +21,7 @@ Settings g_settings;
 
 void RunFirstRunActions() {
     // Opened from the program's own folder, whatever the current directory.
-    const std::wstring folder = ProgramFolder();
+    const std::wstring folder = win32::ProgramFolder();
     ::ShellExecuteW(nullptr, L"open", (folder + L"QuickStartGuide.htm").c_str(), nullptr, folder.c_str(),
                     SW_SHOWNOACTIVATE);
     ::ShellExecuteW(nullptr, L"open", (folder + L"SonarelSettings.exe").c_str(), nullptr, folder.c_str(),

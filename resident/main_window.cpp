@@ -5,6 +5,7 @@
 
 #include "indicator/indicator_paint.h"
 #include "settings/settings.h"
+#include "win32/program_folder.h"
 
 namespace sonarel {
 namespace {
@@ -17,14 +18,6 @@ constexpr UINT kNotifyIconDataV3Size = offsetof(NOTIFYICONDATAW, guidItem) + siz
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;  // 0x188
 
 }  // namespace
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    folder.erase(folder.find_last_of(L"\\/") + 1);
-    return folder;
-}
 
 static_assert(sizeof(CMainWindow::VistaNotifyIconData) ==
                   (kNotifyIconDataV3Size + sizeof(HICON) + alignof(HICON) - 1) / alignof(HICON) * alignof(HICON),
@@ -162,7 +155,7 @@ void CMainWindow::ShowTrayMenu() {
 
 void CMainWindow::LaunchSettingsProgram() {
     // Found beside this program, and started there, whatever the current directory.
-    const std::wstring folder = ProgramFolder();
+    const std::wstring folder = win32::ProgramFolder();
     const std::wstring program = folder + L"SonarelSettings.exe";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

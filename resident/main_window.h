@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "common/product.h"
 #include "volume/volume_control.h"
 #include "win32/unique_handle.h"
 #include "win32/window_base.h"
@@ -15,17 +16,14 @@ namespace sonarel {
 
 struct Settings;
 
-// The folder that holds the running program, with a trailing backslash.
-std::wstring ProgramFolder();
-
 class CMainWindow : public win32::WindowBase<CMainWindow> {
 public:
     static constexpr UINT kTrayCallback = WM_USER + 1;
     static constexpr UINT kCommandSettings = 0;
     static constexpr UINT kCommandExit = 1;
     static constexpr int kExitHotKey = 1;
-    static constexpr UINT kIconResource = 206;
-    static constexpr wchar_t kTitle[] = L"Sonarel";
+    static constexpr UINT kIconResource = kProgramIconResource;
+    static constexpr const wchar_t* kTitle = kResidentWindowTitle;
     static constexpr wchar_t kTrayTip[] = L"Sonarel app - volume control by only mouse anywhere on the screen";
 
     CMainWindow() = default;

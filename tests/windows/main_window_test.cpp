@@ -10,6 +10,7 @@
 #include "resident/main_window.h"
 #include "settings/settings.h"
 #include "support/temp_folder.h"
+#include "win32/program_folder.h"
 
 namespace sonarel {
 namespace {
@@ -126,7 +127,7 @@ TEST_F(MainWindowTest, ExitCommandAndCloseEndTheProgramOtherCommandsDoNot) {
 }
 
 TEST_F(MainWindowTest, SettingsCommandStartsTheProgramBesideThisOneInItsFolder) {
-    const fs::path program_folder = ProgramFolder();
+    const fs::path program_folder = win32::ProgramFolder();
     const fs::path marker = program_folder / "launched.txt";
     fs::remove(marker);
     testing::ScopedCurrentDirectory elsewhere(folder_.path());  // not the program's folder

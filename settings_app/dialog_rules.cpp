@@ -1,0 +1,53 @@
+#include "settings_app/dialog_rules.h"
+
+#include <cwchar>
+
+namespace sonarel {
+
+int TriggerSelectionFor(std::int32_t mouse_button_pressed) { return mouse_button_pressed == 0 ? 0 : 1; }
+
+std::int32_t MouseButtonFor(int selection) { return selection == 0 ? 0 : 2; }
+
+StepVerdict JudgeVolumeStep(bool converted, std::uint32_t value) {
+    if (!converted) return StepVerdict::NotANumber;
+    const auto step = static_cast<std::int32_t>(value);
+    return step < kMinVolumeStep || step > kMaxVolumeStep ? StepVerdict::OutOfRange : StepVerdict::Accepted;
+}
+
+std::wstring RangeMessage(int value, int minimum, int maximum) {
+    wchar_t text[128];
+    std::swprintf(text, 128, L"Error detected: You entered integer of %d, whereas it must be between %d and %d", value,
+                  minimum, maximum);
+    return text;
+}
+
+Point CenteredPosition(Size size, const Rect& reference, const Rect& work) {
+    std::int32_t x = (reference.left + reference.right) / 2 - size.cx / 2;
+    std::int32_t y = (reference.top + reference.bottom) / 2 - size.cy / 2;
+    if (x + size.cx > work.right) x = work.right - size.cx;
+    if (y + size.cy > work.bottom) y = work.bottom - size.cy;
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
+    return {x, y};
+}
+
+std::optional<ColorRef> ParseAnchorColor(std::wstring_view value) {
+    if (value.size() > 11) return std::nullopt;
+    const size_t first = value.find(L',');
+    if (first == std::wstring_view::npos) return std::nullopt;
+    const size_t second = value.find(L',', first + 1);
+    if (second == std::wstring_view::npos || second + 1 >= value.size()) return std::nullopt;
+    // Each part as a leading decimal number (no digits: 0), the low 8 bits kept.
+    auto channel = [](std::wstring_view part) {
+        unsigned number = 0;
+        for (wchar_t c : part) {
+            if (c < L'0' || c > L'9') break;
+            number = number * 10 + static_cast<unsigned>(c - L'0');
+        }
+        return static_cast<std::uint8_t>(number % 256);
+    };
+    return MakeColor(channel(value.substr(0, first)), channel(value.substr(first + 1, second - first - 1)),
+                     channel(value.substr(second + 1)));
+}
+
+}  // namespace sonarel
