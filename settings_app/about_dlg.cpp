@@ -26,11 +26,12 @@ void ReadBrowserAnchorColors(COLORREF& link, COLORREF& visited) {
         return;
     }
     auto read = [key](const wchar_t* name, COLORREF& color) {
-        wchar_t value[12] = {};
+        wchar_t value[12] = {};  // a longer value does not fit and is not used
         DWORD type = 0;
-        DWORD size = sizeof value - sizeof(wchar_t);  // at most 11 characters
+        DWORD size = sizeof value;
         if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS) return;
         if (type != REG_SZ && type != REG_EXPAND_SZ) return;
+        value[11] = L'\0';  // stored strings need not be terminated
         if (const auto parsed = ParseAnchorColor(value)) color = *parsed;
     };
     read(L"Anchor Color", link);

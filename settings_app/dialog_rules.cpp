@@ -8,6 +8,20 @@ int TriggerSelectionFor(std::int32_t mouse_button_pressed) { return mouse_button
 
 std::int32_t MouseButtonFor(int selection) { return selection == 0 ? 0 : 2; }
 
+std::optional<std::uint32_t> ParseUnsignedStep(std::wstring_view text) {
+    auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (text.empty()) return std::nullopt;
+    std::uint64_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - L'0');
+        if (value > 0xFFFFFFFFu) return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
 StepVerdict JudgeVolumeStep(bool converted, std::uint32_t value) {
     if (!converted) return StepVerdict::NotANumber;
     const auto step = static_cast<std::int32_t>(value);

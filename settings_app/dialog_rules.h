@@ -21,6 +21,10 @@ std::int32_t MouseButtonFor(int selection);
 inline constexpr int kMinVolumeStep = 0;
 inline constexpr int kMaxVolumeStep = 100;
 
+// The step edit's text as an unsigned 32-bit number: blanks around decimal
+// digits and nothing else, no overflow (as GetDlgItemInt does on Windows).
+std::optional<std::uint32_t> ParseUnsignedStep(std::wstring_view text);
+
 enum class StepVerdict : std::uint8_t { NotANumber, OutOfRange, Accepted };
 // `value` is what the unsigned conversion gave, judged as a signed 32-bit number.
 StepVerdict JudgeVolumeStep(bool converted, std::uint32_t value);

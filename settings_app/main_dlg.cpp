@@ -1,6 +1,8 @@
 #include "settings_app/main_dlg.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/product.h"
 #include "win32/program_folder.h"
@@ -82,10 +84,15 @@ BOOL CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::OnApply() {
-    BOOL converted = FALSE;
-    const UINT value = ::GetDlgItemInt(hwnd_, kStepEdit, &converted, FALSE);
+    // Converted here rather than by GetDlgItemInt, whose leniency differs
+    // between systems (Wine takes "12ab" as 12).
+    wchar_t text[64] = {};
+    const int length = ::GetDlgItemTextW(hwnd_, kStepEdit, text, 64);
+    const std::optional<std::uint32_t> parsed =
+        length < 63 ? ParseUnsignedStep(std::wstring_view(text, length)) : std::nullopt;
+    const std::uint32_t value = parsed.value_or(0);
     settings_.volume_delta = static_cast<std::int32_t>(value);
-    switch (JudgeVolumeStep(converted != FALSE, value)) {
+    switch (JudgeVolumeStep(parsed.has_value(), value)) {
         case StepVerdict::NotANumber:
             ::MessageBeep(0xFFFFFFFF);
             ::SetFocus(::GetDlgItem(hwnd_, kStepEdit));

@@ -23,6 +23,16 @@ TEST(VolumeStepTest, AcceptsZeroToOneHundredAsSignedValues) {
     EXPECT_EQ(JudgeVolumeStep(true, 4294967291u), StepVerdict::OutOfRange);  // a stored -5
 }
 
+TEST(VolumeStepTest, OnlyDigitsBetweenBlanksConvert) {
+    const std::pair<const wchar_t*, std::optional<std::uint32_t>> cases[] = {
+        {L"5", 5u}, {L"  42 ", 42u}, {L"0", 0u}, {L"4294967295", 4294967295u}, {L"007", 7u},
+        {L"", std::nullopt}, {L"   ", std::nullopt}, {L"12ab", std::nullopt}, {L"-5", std::nullopt},
+        {L"+5", std::nullopt}, {L"4294967296", std::nullopt}, {L"99999999999999999999999", std::nullopt},
+        {L"1 2", std::nullopt}, {L"\x0661", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(ParseUnsignedStep(text), expected) << '"' << text << '"';
+}
+
 TEST(VolumeStepTest, RangeMessageShowsTheSignedValue) {
     EXPECT_EQ(RangeMessage(101, 0, 100), L"Error detected: You entered integer of 101, whereas it must be between 0 and 100");
     EXPECT_EQ(RangeMessage(static_cast<int>(4294967295u), 0, 100),
