@@ -36,10 +36,17 @@ ComPtr<IAudioEndpointVolume> DefaultEndpointVolume() {
 DWORD ReportedMajorVersion() {
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
+    // Deprecated, but exactly what is wanted: the version as the program's
+    // manifest lets the system report it (5 on XP).
+#if defined(_MSC_VER)
+#pragma warning(suppress : 4996)
+    ::GetVersionExW(&version);
+#else
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     ::GetVersionExW(&version);
 #pragma GCC diagnostic pop
+#endif
     return version.dwMajorVersion;
 }
 

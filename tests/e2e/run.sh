@@ -114,7 +114,91 @@ check "its window is gone" indicator_is none
 timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
 wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
 
+echo "== SonarelSettings: Apply reaches a running Sonarel"
+artifacts=$SONAREL_WINE_ROOT/artifacts
+mkdir -p "$artifacts"
+cp "$build/bin/SonarelSettings.exe" "$root/program/SonarelSettings.exe"
+startup="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"
+rm -f "$startup/sonarel.lnk"
+: > "$root/sonarel.rc"
+(cd "$root/program" && timeout 120 wine Sonarel.exe >/dev/null 2>&1; echo $? > "$root/sonarel.rc") &
+wait_for indicator_is hidden
+wine "$build/e2e/click_recorder.exe" > "$root/recorder.log" 2>/dev/null &
+wait_for grep -q ready "$root/recorder.log"
+
+# Centre of a control of the settings dialog, on screen.
+control_centre() { set -- $(probe_control "$1"); echo $(( ($2 + $4) / 2 )) $(( ($3 + $5) / 2 )); }
+probe_control() { wine_run "$build/e2e/window_probe.exe" SonarelSettings "$1"; }
+click_control() { xdotool mousemove $(control_centre "$1") click 1; settle 0.3; }
+start_settings() {
+  : > "$root/settings.rc"
+  (cd "$root/elsewhere" && timeout 120 wine "$root/program/SonarelSettings.exe" >/dev/null 2>&1; echo $? > "$root/settings.rc") &
+  for _ in $(seq 50); do [ "$(probe SonarelSettings | cut -d' ' -f1)" = visible ] && break; sleep 0.2; done
+  settle 1
+}
+settings_exit() { wait_for test -s "$root/settings.rc"; cat "$root/settings.rc"; }
+
+start_settings
+import -window root "$artifacts/settings-dialog.png" 2>/dev/null
+click_control 1011                       # "Right mouse button"
+click_control 1012                       # the step edit
+xdotool key ctrl+a; xdotool type 20; settle 0.2
+click_control 1                          # "Apply"
+check "Apply ends the settings program with exit code 1" test "$(settings_exit)" = 1
+check "the file holds the right button" grep -q '<mouse_button_pressed value="2" />' "$settings_dir/settings.xml"
+check "and a step of 20" grep -q '<volume_delta value="20" />' "$settings_dir/settings.xml"
+check "Apply with the box clear creates no shortcut" test ! -e "$startup/sonarel.lnk"
+
+settle
+echo "0.5 0" > "$root/endpoint.txt"
+: > "$root/recorder.log"
+xdotool mousemove 500 400; settle
+xdotool mousedown 3; settle 0.2; xdotool click 4; settle; xdotool mouseup 3; settle
+check "the running Sonarel now arms on the right button and steps by 20" level_is 0.699999988
+check "the right-button gesture stays hidden from the application" log_lacks "rdown\|rup"
+xdotool click 1; settle
+check "the left button is an ordinary button now" log_has "ldown 400 300"
+
+echo "== SonarelSettings: Cancel, Default and About"
+before=$(cat "$settings_dir/settings.xml")
+start_settings
+click_control 1012
+xdotool key ctrl+a; xdotool type 50; settle 0.2
+click_control 1019                       # "Autorun with system starting"
+xdotool key Escape
+check "Cancel ends with exit code 2" test "$(settings_exit)" = 2
+check "Cancel writes no settings" test "$(cat "$settings_dir/settings.xml")" = "$before"
+check "but applies the autorun box" test -f "$startup/sonarel.lnk"
+
+start_settings
+click_control 1013                       # "Default"
+import -window root "$artifacts/settings-after-default.png" 2>/dev/null
+xdotool key alt+a; settle 1.5
+import -window root "$artifacts/about-box.png" 2>/dev/null
+about_is_up() { [ "$(probe About | cut -d' ' -f1)" = visible ]; }
+check "the About box opens" about_is_up
+xdotool key Escape; settle 0.5
+xdotool key Escape
+check "after About the dialog still cancels" test "$(settings_exit)" = 2
+check "Default checked the autorun box, so the shortcut stays" test -f "$startup/sonarel.lnk"
+rm -f "$startup/sonarel.lnk"
+
+timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
+xdotool key ctrl+F11
+wait_for test -s "$root/sonarel.rc"
+wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
+
 echo "== Windows XP: the mixer backend and the full-screen test"
+cat > "$settings_dir/settings.xml" <<'XML'
+<?xml version="1.0"?>
+<color_top_background value="65408" />
+<color_bottom_background value="16776960" />
+<color_text value="0" />
+<color_mute_line value="255" />
+<mouse_button_pressed value="0" />
+<volume_delta value="5" />
+<first_run value="false" />
+XML
 set_version() { timeout 30 wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1; }
 set_version winxp64
 : > "$root/sonarel.rc"
@@ -136,9 +220,10 @@ wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
 wine "$build/e2e/click_recorder.exe" > "$root/recorder.log" 2>/dev/null &
 wait_for grep -q ready "$root/recorder.log"
 settle 1.5
+level_before=$(endpoint_field 1)
 xdotool mousedown 1; settle 0.2; xdotool click 4; settle
 check "over an ordinary window the gesture shows the indicator" indicator_is visible
-check "the endpoint is not used on XP" level_is 0.449999988
+check "the endpoint is not used on XP" level_is "$level_before"
 xdotool mouseup 1; settle
 check "and the application saw nothing of it" log_lacks "ldown\|lup\|wheel"
 timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
