@@ -108,24 +108,29 @@ void MixerVolumeBackend::Close() {
     mute_name_.clear();
 }
 
-bool MixerVolumeBackend::GetValue(DWORD control_id, DWORD& value) const {
+namespace {
+
+// One 32-bit value for all channels of a control.
+MIXERCONTROLDETAILS DetailsOf(DWORD control_id, DWORD& value) {
     MIXERCONTROLDETAILS details{};
     details.cbStruct = sizeof details;
     details.dwControlID = control_id;
     details.cChannels = 1;
     details.cbDetails = sizeof value;
     details.paDetails = &value;
+    return details;
+}
+
+}  // namespace
+
+bool MixerVolumeBackend::GetValue(DWORD control_id, DWORD& value) const {
+    MIXERCONTROLDETAILS details = DetailsOf(control_id, value);
     return ::mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(mixer_), &details,
                                      kMixerHandleFlags | MIXER_GETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR;
 }
 
 bool MixerVolumeBackend::SetValue(DWORD control_id, DWORD value) const {
-    MIXERCONTROLDETAILS details{};
-    details.cbStruct = sizeof details;
-    details.dwControlID = control_id;
-    details.cChannels = 1;
-    details.cbDetails = sizeof value;
-    details.paDetails = &value;
+    MIXERCONTROLDETAILS details = DetailsOf(control_id, value);
     return ::mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(mixer_), &details,
                                     kMixerHandleFlags | MIXER_SETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR;
 }
