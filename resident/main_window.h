@@ -33,7 +33,6 @@ public:
     HWND Create(HINSTANCE instance);
 
     VolumeControl& Volume() { return volume_; }
-    bool UsesGuiFont() const { return useGuiFont; }
     HMENU TrayMenu() const { return menu_.get(); }
     const NOTIFYICONDATAW& TrayIconData() const { return tray_.data; }
     UINT TaskbarCreatedMessage() const { return taskbar_created_; }

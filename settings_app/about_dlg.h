@@ -31,10 +31,6 @@ public:
     void Attach(HWND control);
     bool Open();  // true and visited when the shell took the target
 
-    bool Visited() const { return visited_; }
-    COLORREF LinkColor() const { return link_color_; }
-    COLORREF VisitedColor() const { return visited_color_; }
-
 private:
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -58,8 +54,6 @@ public:
     static constexpr int kSupportControl = 1017;
 
     INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) noexcept;
-    const CHyperLink& WebSite() const { return web_site_; }
-    const CHyperLink& Support() const { return support_; }
 
 private:
     BOOL OnInitDialog();

@@ -25,7 +25,6 @@ public:
     INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) noexcept;
 
     Settings& WorkingCopy() { return settings_; }
-    const AutorunLink& Autorun() const { return autorun_; }
 
 private:
     BOOL OnInitDialog();

@@ -63,7 +63,9 @@ void MixerVolumeBackend::Open() {
         MMSYSERR_NOERROR) {
         return;
     }
-    controls_found_ = LookUpControls();
+    // A mixer without the speakers line or its controls stays open; the
+    // operations on the missing controls then fail one by one.
+    LookUpControls();
 }
 
 bool MixerVolumeBackend::LookUpControls() {

@@ -21,8 +21,6 @@ public:
     void Open();
     void Close();
     bool IsOpen() const { return mixer_ != nullptr; }
-    // Whether the speakers line and both controls were found.
-    bool HasControls() const { return controls_found_; }
 
     bool GetLevel(int& percent) const;  // percent 0 on failure
     bool SetLevel(std::uint32_t percent) const;
@@ -44,7 +42,6 @@ private:
     DWORD volume_maximum_ = 0;
     DWORD volume_control_id_ = 0;
     DWORD mute_control_id_ = 0;
-    bool controls_found_ = false;
 };
 
 // Each operation obtains the default render endpoint afresh and releases it
@@ -69,7 +66,6 @@ public:
     void SetMute(bool muted);
 
     bool UsesMixer() const { return use_mixer_; }
-    const MixerVolumeBackend& Mixer() const { return mixer_; }
 
 private:
     MixerVolumeBackend mixer_;
