@@ -184,9 +184,31 @@ check "Default checked the autorun box, so the shortcut stays" test -f "$startup
 rm -f "$startup/sonarel.lnk"
 
 timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
-xdotool key ctrl+F11
-wait_for test -s "$root/sonarel.rc"
 wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
+
+echo "== The tray menu"
+# The only icon in the notification area at the right end of Wine's taskbar.
+open_tray_menu() {
+  xdotool mousemove 1270 1013 click "$1"
+  for _ in $(seq 30); do [ "$(probe 'class:#32768' | cut -d' ' -f1)" = visible ] && return 0; sleep 0.1; done
+  return 1
+}
+# Clicks item 1 or 2 of the two-item menu.
+choose_tray_item() {
+  set -- "$1" $(probe 'class:#32768')
+  xdotool mousemove $(( ($3 + $5) / 2 )) $(( $4 + ($6 - $4) * (2 * $1 - 1) / 4 )) click 1
+}
+check "a right press on the icon opens the menu" open_tray_menu 3
+choose_tray_item 1                      # "Settings"
+start_settings_seen() { [ "$(probe SonarelSettings | cut -d' ' -f1)" = visible ]; }
+check "its Settings entry starts SonarelSettings" wait_for start_settings_seen
+settle 1
+xdotool key Escape
+wait_for sh -c "! pgrep -f SonarelSettings.exe >/dev/null"
+check "a left press opens it too" open_tray_menu 1
+choose_tray_item 2                      # "Exit"
+wait_for test -s "$root/sonarel.rc"
+check "its Exit entry ends Sonarel with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
 
 echo "== Windows XP: the mixer backend and the full-screen test"
 cat > "$settings_dir/settings.xml" <<'XML'
