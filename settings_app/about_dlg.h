@@ -30,6 +30,7 @@ public:
     void SetTarget(std::wstring target) { target_ = std::move(target); }
     void Attach(HWND control);
     bool Open();  // true and visited when the shell took the target
+    bool Visited() const { return visited_; }
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM) noexcept;

@@ -210,6 +210,38 @@ choose_tray_item 2                      # "Exit"
 wait_for test -s "$root/sonarel.rc"
 check "its Exit entry ends Sonarel with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
 
+echo "== A hand-edited settings file with extreme values"
+write_settings() {  # mouse_button_pressed volume_delta
+  printf '<color_top_background value="-1" /><color_bottom_background value="2147483647" /><color_text value="-7" />'\
+'<color_mute_line value="99999999999" /><mouse_button_pressed value="%s" /><volume_delta value="%s" />'\
+'<first_run value="false" />\n' "$1" "$2" > "$settings_dir/settings.xml"
+}
+write_settings 0 -2147483648
+echo "0.5 0" > "$root/endpoint.txt"
+: > "$root/sonarel.rc"
+(cd "$root/program" && timeout 120 wine Sonarel.exe >/dev/null 2>&1; echo $? > "$root/sonarel.rc") &
+wait_for indicator_is hidden
+xdotool mousemove 500 400; settle
+xdotool mousedown 1; settle 0.2; xdotool click 4; settle
+check "the most negative step turns a notch up into silence" level_is 0
+xdotool click 5; settle
+check "and a notch down into full volume, without overflow" level_is 1
+xdotool mouseup 1; settle
+check "Sonarel keeps running" test ! -s "$root/sonarel.rc"
+write_settings 7 5
+xdotool key ctrl+F11
+wait_for test -s "$root/sonarel.rc"
+: > "$root/sonarel.rc"
+(cd "$root/program" && timeout 120 wine Sonarel.exe >/dev/null 2>&1; echo $? > "$root/sonarel.rc") &
+wait_for indicator_is hidden
+xdotool mousedown 1; settle 0.2; xdotool click 4; settle; xdotool mouseup 1
+xdotool mousedown 3; settle 0.2; xdotool click 4; settle; xdotool mouseup 3; settle
+check "an unknown trigger setting leaves both buttons and the wheel alone" level_is 1
+check "and never shows the indicator" indicator_is hidden
+xdotool key ctrl+F11
+wait_for test -s "$root/sonarel.rc"
+check "Sonarel still ends with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
+
 echo "== Windows XP: the mixer backend and the full-screen test"
 cat > "$settings_dir/settings.xml" <<'XML'
 <?xml version="1.0"?>

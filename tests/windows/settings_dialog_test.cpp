@@ -406,6 +406,41 @@ TEST(AutorunLinkTest, AFolderNamedLikeTheShortcutCountsAsPresent) {
     EXPECT_FALSE(link.Exists());
 }
 
+// --- Hyperlinks -----------------------------------------------------------------------
+
+TEST(HyperLinkTest, OpensByClickOrKeyAndTurnsVisitedOnlyWhenTheShellSucceeds) {
+    const ComApartment com;
+    const HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 200, 50, nullptr, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr);
+    const HWND label = CreateWindowExW(0, L"Static", L"Korvanix", WS_CHILD | WS_VISIBLE, 5, 5, 80, 16, parent,
+                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+    // The settings stand-in beside the tests: a target the shell can surely
+    // start. Opened with no directory, it records itself in ours.
+    const fs::path marker = fs::current_path() / "launched.txt";
+    {
+        CHyperLink missing;
+        missing.SetTarget(L"Z:\\no such folder\\nothing.exe");
+        missing.Attach(label);
+        EXPECT_FALSE(missing.Open());
+        EXPECT_FALSE(missing.Visited());
+    }
+    CHyperLink link;
+    link.SetTarget(win32::ProgramFolder() + L"SonarelSettings.exe");
+    link.Attach(label);
+    EXPECT_TRUE(GetWindowLongW(label, GWL_STYLE) & SS_NOTIFY);
+    MSG enter{label, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_EQ(SendMessageW(label, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)), DLGC_WANTMESSAGE);
+    EXPECT_FALSE(link.Visited());
+    SendMessageW(label, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(link.Visited());
+    for (int i = 0; i < 100 && !fs::exists(marker); ++i) Sleep(50);
+    EXPECT_TRUE(fs::exists(marker)) << "the target was not started";
+    Sleep(200);
+    std::error_code ignored;
+    fs::remove(marker, ignored);
+    DestroyWindow(parent);
+}
+
 // --- Browser link colours -------------------------------------------------------------
 
 TEST(HyperLinkColorTest, RegistryAnchorColoursAreUsedOnlyWhenValid) {
