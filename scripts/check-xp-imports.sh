@@ -23,7 +23,7 @@ for exe in "${exes[@]}"; do
     echo "$exe: subsystem version $major.$minor, expected 5.1"
     status=1
   fi
-  bad=$(awk '/DLL Name:/ {dll=$3} /^\t+[0-9a-f]+ +[0-9]+ +[A-Za-z_]/ {print $3}' <<<"$headers" | grep -E "$newer_than_xp" || true)
+  bad=$(awk '/DLL Name:/ {dll=$3} /^\t[0-9a-f]+[ \t]+[0-9]+[ \t]+[A-Za-z_]/ {print $3}' <<<"$headers" | grep -E "$newer_than_xp" || true)
   if [ -n "$bad" ]; then
     echo "$exe imports functions Windows XP lacks:"; echo "$bad" | sed 's/^/  /'
     status=1

@@ -20,7 +20,9 @@ apt_opts=(-o "Dir::Etc::SourceList=$work/sources.list" -o "Dir::Etc::SourceParts
           -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache" -o "APT::Sandbox::User=root")
 apt-get "${apt_opts[@]}" -qq update
 (cd "$work" && apt-get "${apt_opts[@]}" -qq source --download-only "pugixml=$version" >/dev/null)
-dpkg-source -x "$work"/pugixml_*.dsc "$work/unpacked" >/dev/null
+# apt has checked the files against the signed index; dpkg-source's own
+# signature check has no keyring here and only warns.
+dpkg-source -x "$work"/pugixml_*.dsc "$work/unpacked" >"$work/unpack.log" 2>&1 || { cat "$work/unpack.log" >&2; exit 1; }
 mkdir -p "$(dirname "$dest")"
 rm -rf "$dest"
 mv "$work/unpacked" "$dest"

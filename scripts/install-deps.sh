@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config python3
   libpugixml-dev dpkg-dev            # pugixml; dpkg-source unpacks its source package
   googletest libgtest-dev libbenchmark-dev valgrind
-  mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
+  mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils imagemagick
 )
 
