@@ -30,16 +30,17 @@ protected:
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
     }
-    // WM_QUIT posted by the destruction handler, with its exit value.
-    bool QuitPosted(WPARAM& value) {
+    // The window is gone and its destruction handler posted WM_QUIT with 0.
+    void ExpectProgramEnded() {
+        EXPECT_FALSE(IsWindow(hwnd_));
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
-                value = message.wParam;
-                return true;
+                EXPECT_EQ(message.wParam, 0u);
+                return;
             }
         }
-        return false;
+        ADD_FAILURE() << "no WM_QUIT was posted";
     }
 
     testing::TempFolder folder_;
@@ -103,10 +104,7 @@ TEST_F(MainWindowTest, OnlyHotKeyOneEndsTheProgram) {
     EXPECT_EQ(SendMessageW(hwnd_, WM_HOTKEY, 2, 0), 0);
     EXPECT_TRUE(IsWindow(hwnd_));
     SendMessageW(hwnd_, WM_HOTKEY, 1, 0);
-    EXPECT_FALSE(IsWindow(hwnd_));
-    WPARAM exit_code = 99;
-    EXPECT_TRUE(QuitPosted(exit_code));
-    EXPECT_EQ(exit_code, 0u);
+    ExpectProgramEnded();
 }
 
 TEST_F(MainWindowTest, ExitCommandAndCloseEndTheProgramOtherCommandsDoNot) {
@@ -115,15 +113,12 @@ TEST_F(MainWindowTest, ExitCommandAndCloseEndTheProgramOtherCommandsDoNot) {
     SendMessageW(hwnd_, CMainWindow::kTrayCallback, 0, WM_LBUTTONUP);    // releases open nothing
     EXPECT_TRUE(IsWindow(hwnd_));
     SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(1, 0), 0);
-    EXPECT_FALSE(IsWindow(hwnd_));
+    ExpectProgramEnded();
 
     hwnd_ = window_.Create(GetModuleHandleW(nullptr));
     ASSERT_NE(hwnd_, nullptr);
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(hwnd_));
-    WPARAM exit_code = 99;
-    EXPECT_TRUE(QuitPosted(exit_code));
-    EXPECT_EQ(exit_code, 0u);
+    ExpectProgramEnded();
 }
 
 TEST_F(MainWindowTest, SettingsCommandStartsTheProgramBesideThisOneInItsFolder) {
