@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -276,6 +277,40 @@ TEST_F(SettingsDialogTest, EverySwatchEdgePixelOpensThePickerAndOkStoresItsColou
         SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(CustomColors()[0], 0xFFFFFFu);
+}
+
+TEST_F(SettingsDialogTest, CustomColoursDefinedInOnePickerStayForTheNext) {
+    constexpr int kAddToCustomColors = 712;  // the colour dialog's "Add to Custom Colors"
+    PutSettings("0", "5");
+    COLORREF saved[16];
+    std::copy(CustomColors(), CustomColors() + 16, saved);
+    CMainDlg dialog;
+    RunDialog(dialog, [&](HWND d) {
+        auto click_swatch = [&](int id) {
+            RECT outer{};
+            GetWindowRect(GetDlgItem(d, id), &outer);
+            MapWindowPoints(HWND_DESKTOP, d, reinterpret_cast<POINT*>(&outer), 2);
+            SendMessageW(d, WM_LBUTTONUP, 0, MAKELPARAM(outer.left + 2, outer.top + 2));
+        };
+        {
+            WhenDialogAppears picker(nullptr, [&](HWND c) {
+                SendMessageW(c, WM_COMMAND, kAddToCustomColors, 0);  // the current colour: black
+                SendMessageW(c, WM_COMMAND, IDCANCEL, 0);
+            }, d);
+            click_swatch(1003);
+            EXPECT_TRUE(picker.Ran());
+        }
+        EXPECT_EQ(CustomColors()[0], 0u) << "the picker writes its custom colours back";
+        EXPECT_EQ(CustomColors()[1], 0xFFFFFFu);
+        {
+            WhenDialogAppears picker(nullptr, [](HWND c) { SendMessageW(c, WM_COMMAND, IDCANCEL, 0); }, d);
+            click_swatch(1001);
+            EXPECT_TRUE(picker.Ran());
+        }
+        EXPECT_EQ(CustomColors()[0], 0u) << "a later picker, for another swatch, keeps them";
+        SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
+    });
+    std::copy(saved, saved + 16, CustomColors());
 }
 
 TEST_F(SettingsDialogTest, ApplyNotifiesTheWindowTitledSonarel) {
