@@ -24,7 +24,8 @@ check() {  # check "what" command...
 winpath() { echo "Z:${1//\//\\}"; }
 wine_run() { timeout 20 wine "$@" 2>/dev/null | tr -d '\r'; }
 probe() { wine_run "$build/e2e/window_probe.exe" "$1"; }
-indicator_is() { [ "$(probe Sonarel | cut -d' ' -f1)" = "$1" ]; }
+window_is() { [ "$(probe "$1" | cut -d' ' -f1)" = "$2" ]; }  # TITLE visible|hidden|none
+indicator_is() { window_is Sonarel "$1"; }
 # Windows programs write CRLF line ends.
 endpoint_field() { tr -d '\r' < "$root/endpoint.txt" | awk -v n="$1" '{print $n}'; }
 level_is() { [ "$(endpoint_field 1)" = "$1" ]; }
@@ -33,6 +34,22 @@ log_has() { tr -d '\r' < "$root/recorder.log" | grep -qx "$1"; }
 log_lacks() { ! grep -q "$1" "$root/recorder.log"; }
 wait_for() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; return 1; }
 settle() { sleep "${1:-0.4}"; }
+# Sonarel in the background from FOLDER (default: the program folder); its
+# exit code lands in sonarel.rc.
+start_sonarel() {
+  : > "$root/sonarel.rc"
+  (cd "${1:-$root/program}" && timeout 120 wine "$root/program/Sonarel.exe" >/dev/null 2>&1
+   echo $? > "$root/sonarel.rc") &
+}
+# The click recorder (optionally "fullscreen"), logging to recorder.log.
+start_recorder() {
+  wine "$build/e2e/click_recorder.exe" ${1:-} > "$root/recorder.log" 2>/dev/null &
+  wait_for grep -q ready "$root/recorder.log"
+}
+stop_recorder() {
+  timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
+  wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
+}
 
 # The program folder as shipped, with a stand-in settings program.
 cp "$build/bin/"* "$root/program/"
@@ -49,7 +66,7 @@ settings_dir=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/korvanix/sonarel
 rm -rf "$settings_dir"
 
 echo "== First start, from another current directory"
-(cd "$root/elsewhere" && timeout 120 wine "$root/program/Sonarel.exe" >/dev/null 2>&1; echo $? > "$root/sonarel.rc") &
+start_sonarel "$root/elsewhere"
 wait_for test -f "$settings_dir/settings.xml"
 settle 2
 check "first start writes the settings with first_run cleared" grep -q '<first_run value="false" />' "$settings_dir/settings.xml"
@@ -59,8 +76,7 @@ wait_for sh -c "! pgrep -f SonarelSettings.exe >/dev/null"
 check "the indicator window exists hidden" indicator_is hidden
 
 echo "== The application under the cursor"
-wine "$build/e2e/click_recorder.exe" > "$root/recorder.log" 2>/dev/null &
-wait_for grep -q ready "$root/recorder.log"
+start_recorder
 settle 1.5  # mapped and ready for input
 xdotool mousemove 500 400
 settle
@@ -111,8 +127,7 @@ wait_for test -s "$root/sonarel.rc"
 check "Sonarel ends with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
 check "its window is gone" indicator_is none
 
-timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
-wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
+stop_recorder
 
 echo "== SonarelSettings: Apply reaches a running Sonarel"
 artifacts=$SONAREL_WINE_ROOT/artifacts
@@ -120,11 +135,9 @@ mkdir -p "$artifacts"
 cp "$build/bin/SonarelSettings.exe" "$root/program/SonarelSettings.exe"
 startup="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"
 rm -f "$startup/sonarel.lnk"
-: > "$root/sonarel.rc"
-(cd "$root/program" && timeout 120 wine Sonarel.exe >/dev/null 2>&1; echo $? > "$root/sonarel.rc") &
+start_sonarel
 wait_for indicator_is hidden
-wine "$build/e2e/click_recorder.exe" > "$root/recorder.log" 2>/dev/null &
-wait_for grep -q ready "$root/recorder.log"
+start_recorder
 
 # Centre of a control of the settings dialog, on screen.
 control_centre() { set -- $(probe_control "$1"); echo $(( ($2 + $4) / 2 )) $(( ($3 + $5) / 2 )); }
@@ -133,7 +146,7 @@ click_control() { xdotool mousemove $(control_centre "$1") click 1; settle 0.3; 
 start_settings() {
   : > "$root/settings.rc"
   (cd "$root/elsewhere" && timeout 120 wine "$root/program/SonarelSettings.exe" >/dev/null 2>&1; echo $? > "$root/settings.rc") &
-  for _ in $(seq 50); do [ "$(probe SonarelSettings | cut -d' ' -f1)" = visible ] && break; sleep 0.2; done
+  wait_for window_is SonarelSettings visible
   settle 1
 }
 settings_exit() { wait_for test -s "$root/settings.rc"; cat "$root/settings.rc"; }
@@ -175,23 +188,20 @@ click_control 1013                       # "Default"
 import -window root "$artifacts/settings-after-default.png" 2>/dev/null
 xdotool key alt+a; settle 1.5
 import -window root "$artifacts/about-box.png" 2>/dev/null
-about_is_up() { [ "$(probe About | cut -d' ' -f1)" = visible ]; }
-check "the About box opens" about_is_up
+check "the About box opens" window_is About visible
 xdotool key Escape; settle 0.5
 xdotool key Escape
 check "after About the dialog still cancels" test "$(settings_exit)" = 2
 check "Default checked the autorun box, so the shortcut stays" test -f "$startup/sonarel.lnk"
 rm -f "$startup/sonarel.lnk"
 
-timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
-wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
+stop_recorder
 
 echo "== The tray menu"
 # The only icon in the notification area at the right end of Wine's taskbar.
 open_tray_menu() {
   xdotool mousemove 1270 1013 click "$1"
-  for _ in $(seq 30); do [ "$(probe 'class:#32768' | cut -d' ' -f1)" = visible ] && return 0; sleep 0.1; done
-  return 1
+  wait_for window_is 'class:#32768' visible
 }
 # Clicks item 1 or 2 of the two-item menu.
 choose_tray_item() {
@@ -200,8 +210,7 @@ choose_tray_item() {
 }
 check "a right press on the icon opens the menu" open_tray_menu 3
 choose_tray_item 1                      # "Settings"
-start_settings_seen() { [ "$(probe SonarelSettings | cut -d' ' -f1)" = visible ]; }
-check "its Settings entry starts SonarelSettings" wait_for start_settings_seen
+check "its Settings entry starts SonarelSettings" wait_for window_is SonarelSettings visible
 settle 1
 xdotool key Escape
 wait_for sh -c "! pgrep -f SonarelSettings.exe >/dev/null"
@@ -218,8 +227,7 @@ write_settings() {  # mouse_button_pressed volume_delta
 }
 write_settings 0 -2147483648
 echo "0.5 0" > "$root/endpoint.txt"
-: > "$root/sonarel.rc"
-(cd "$root/program" && timeout 120 wine Sonarel.exe >/dev/null 2>&1; echo $? > "$root/sonarel.rc") &
+start_sonarel
 wait_for indicator_is hidden
 xdotool mousemove 500 400; settle
 xdotool mousedown 1; settle 0.2; xdotool click 4; settle
@@ -231,8 +239,7 @@ check "Sonarel keeps running" test ! -s "$root/sonarel.rc"
 write_settings 7 5
 xdotool key ctrl+F11
 wait_for test -s "$root/sonarel.rc"
-: > "$root/sonarel.rc"
-(cd "$root/program" && timeout 120 wine Sonarel.exe >/dev/null 2>&1; echo $? > "$root/sonarel.rc") &
+start_sonarel
 wait_for indicator_is hidden
 xdotool mousedown 1; settle 0.2; xdotool click 4; settle; xdotool mouseup 1
 xdotool mousedown 3; settle 0.2; xdotool click 4; settle; xdotool mouseup 3; settle
@@ -255,11 +262,9 @@ cat > "$settings_dir/settings.xml" <<'XML'
 XML
 set_version() { timeout 30 wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1; }
 set_version winxp64
-: > "$root/sonarel.rc"
-(cd "$root/program" && timeout 120 wine Sonarel.exe >/dev/null 2>&1; echo $? > "$root/sonarel.rc") &
+start_sonarel
 wait_for indicator_is hidden
-wine "$build/e2e/click_recorder.exe" fullscreen > "$root/recorder.log" 2>/dev/null &
-wait_for grep -q ready "$root/recorder.log"
+start_recorder fullscreen
 settle 1.5
 xdotool mousemove 500 400; settle
 xdotool mousedown 1; settle 0.2; xdotool click 4; settle
@@ -267,12 +272,10 @@ check "over a full-screen window the press is left alone" log_has "ldown 500 400
 check "and the wheel reaches the application" log_has "wheel 500 400"
 check "no indicator over a full-screen window" indicator_is hidden
 xdotool mouseup 1; settle
-timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
-wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
+stop_recorder
 # Wine's desktop window covers the monitor too, so the gesture is tried over
 # an ordinary window.
-wine "$build/e2e/click_recorder.exe" > "$root/recorder.log" 2>/dev/null &
-wait_for grep -q ready "$root/recorder.log"
+start_recorder
 settle 1.5
 level_before=$(endpoint_field 1)
 xdotool mousedown 1; settle 0.2; xdotool click 4; settle
@@ -280,7 +283,7 @@ check "over an ordinary window the gesture shows the indicator" indicator_is vis
 check "the endpoint is not used on XP" level_is "$level_before"
 xdotool mouseup 1; settle
 check "and the application saw nothing of it" log_lacks "ldown\|lup\|wheel"
-timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
+stop_recorder
 xdotool key ctrl+F11
 wait_for test -s "$root/sonarel.rc"
 check "Sonarel on XP ends with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
