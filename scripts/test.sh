@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native core suite, and the
-# Windows suite under Wine on a private prefix and virtual display.
+# Builds everything and runs every test: the native core suite (also as 32-bit
+# x87 code under qemu), and the Windows suite under Wine on a private prefix
+# and virtual display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,11 @@ echo "== Native build and core tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+
+echo "== Core tests as 32-bit x87 code (the x86 build's arithmetic) under qemu-i386-static"
+cmake --preset linux-i386 >/dev/null
+cmake --build --preset linux-i386
+ctest --preset linux-i386
 
 echo "== Windows x86 (XP-capable) build"
 cmake --preset mingw-x86 >/dev/null
