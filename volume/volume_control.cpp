@@ -92,19 +92,20 @@ bool MixerVolumeBackend::LookUpControls() {
     if (!find_control(MIXERCONTROL_CONTROLTYPE_VOLUME, volume)) return false;
     line_name_ = line.szName;
     volume_name_ = volume.szName;
-    volume_minimum_ = volume.Bounds.dwMinimum;
-    volume_maximum_ = volume.Bounds.dwMaximum;
-    volume_control_id_ = volume.dwControlID;
+    controls_.volume_minimum = volume.Bounds.dwMinimum;
+    controls_.volume_maximum = volume.Bounds.dwMaximum;
+    controls_.volume_id = volume.dwControlID;
     MIXERCONTROLW mute{};
     if (!find_control(MIXERCONTROL_CONTROLTYPE_MUTE, mute)) return false;
     mute_name_ = mute.szName;
-    mute_control_id_ = mute.dwControlID;
+    controls_.mute_id = mute.dwControlID;
     return true;
 }
 
 void MixerVolumeBackend::Close() {
     if (mixer_ != nullptr) ::mixerClose(mixer_);
     mixer_ = nullptr;
+    controls_ = {};
     line_name_.clear();
     volume_name_.clear();
     mute_name_.clear();
@@ -125,38 +126,35 @@ MIXERCONTROLDETAILS DetailsOf(DWORD control_id, DWORD& value) {
 
 }  // namespace
 
-bool MixerVolumeBackend::GetValue(DWORD control_id, DWORD& value) const {
-    MIXERCONTROLDETAILS details = DetailsOf(control_id, value);
-    return ::mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(mixer_), &details,
-                                     kMixerHandleFlags | MIXER_GETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR;
+bool MixerVolumeBackend::GetValue(std::uint32_t control_id, std::uint32_t& value) const {
+    DWORD detail = 0;
+    MIXERCONTROLDETAILS details = DetailsOf(control_id, detail);
+    const bool ok = ::mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(mixer_), &details,
+                                              kMixerHandleFlags | MIXER_GETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR;
+    value = detail;
+    return ok;
 }
 
-bool MixerVolumeBackend::SetValue(DWORD control_id, DWORD value) const {
-    MIXERCONTROLDETAILS details = DetailsOf(control_id, value);
+bool MixerVolumeBackend::SetValue(std::uint32_t control_id, std::uint32_t value) const {
+    DWORD detail = value;
+    MIXERCONTROLDETAILS details = DetailsOf(control_id, detail);
     return ::mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(mixer_), &details,
                                     kMixerHandleFlags | MIXER_SETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR;
 }
 
 bool MixerVolumeBackend::GetLevel(int& percent) const {
     percent = 0;
-    DWORD value = 0;
-    if (mixer_ == nullptr || !GetValue(volume_control_id_, value)) return false;
-    percent = MixerValueToPercent(value, volume_minimum_, volume_maximum_);
-    return true;
+    return mixer_ != nullptr && ReadMixerLevel(controls_, *this, percent);
 }
 
 bool MixerVolumeBackend::SetLevel(std::uint32_t percent) const {
-    if (mixer_ == nullptr) return false;
-    return SetValue(volume_control_id_, PercentToMixerValue(percent, volume_minimum_, volume_maximum_));
+    return mixer_ != nullptr && WriteMixerLevel(controls_, *this, percent);
 }
 
-bool MixerVolumeBackend::GetMute() const {
-    DWORD value = 0;
-    return mixer_ != nullptr && GetValue(mute_control_id_, value) && value != 0;
-}
+bool MixerVolumeBackend::GetMute() const { return mixer_ != nullptr && ReadMixerMute(controls_, *this); }
 
 bool MixerVolumeBackend::SetMute(bool muted) const {
-    return mixer_ != nullptr && SetValue(mute_control_id_, muted ? 1 : 0);
+    return mixer_ != nullptr && WriteMixerMute(controls_, *this, muted);
 }
 
 // --- Endpoint ----------------------------------------------------------------

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <string>
 
+#include "volume/mixer_controls.h"
+
 namespace sonarel {
 
 // First mixer device, its speakers line, the volume fader and mute switch.
-class MixerVolumeBackend {
+class MixerVolumeBackend final : private MixerDevice {
 public:
     MixerVolumeBackend() = default;
     ~MixerVolumeBackend() { Close(); }
@@ -29,8 +31,8 @@ public:
 
 private:
     bool LookUpControls();
-    bool GetValue(DWORD control_id, DWORD& value) const;
-    bool SetValue(DWORD control_id, DWORD value) const;
+    bool GetValue(std::uint32_t control_id, std::uint32_t& value) const override;
+    bool SetValue(std::uint32_t control_id, std::uint32_t value) const override;
 
     UINT device_count_ = 0;
     HMIXER mixer_ = nullptr;
@@ -38,10 +40,7 @@ private:
     std::wstring line_name_;
     std::wstring volume_name_;
     std::wstring mute_name_;
-    DWORD volume_minimum_ = 0;
-    DWORD volume_maximum_ = 0;
-    DWORD volume_control_id_ = 0;
-    DWORD mute_control_id_ = 0;
+    MixerControls controls_;  // only what the lookup found
 };
 
 // Each operation obtains the default render endpoint afresh and releases it
