@@ -53,7 +53,10 @@ int Run(HINSTANCE instance, const SystemFacts& facts) {
     Win32GestureOperations operations(window, g_main_window.Volume(), facts);
     GestureEngine engine(g_settings, operations);
     win32::unique_hhook hook = InstallMouseHook(engine, instance);
-    if (!hook) return 3;
+    if (!hook) {
+        ::DestroyWindow(window);  // takes the tray icon with it
+        return 3;
+    }
 
     ::ShowWindow(window, SW_HIDE);
     ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);

@@ -6,6 +6,7 @@
 #include "indicator/indicator_paint.h"
 #include "settings/settings.h"
 #include "win32/program_folder.h"
+#include "win32/program_icon.h"
 
 namespace sonarel {
 namespace {
@@ -88,9 +89,8 @@ void CMainWindow::FillTrayIconData() {
     tray_.data.uID = 0;
     tray_.data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray_.data.uCallbackMessage = kTrayCallback;
-    tray_.data.hIcon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
-                                                        IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    tray_icon_ = win32::LoadProgramIcon(SM_CXSMICON, SM_CYSMICON);
+    tray_.data.hIcon = tray_icon_.get();
     std::wcsncpy(tray_.data.szTip, kTrayTip, ARRAYSIZE(tray_.data.szTip) - 1);
 }
 
@@ -115,6 +115,8 @@ LRESULT CMainWindow::OnPaint() {
 LRESULT CMainWindow::OnDestroy() {
     if (menu_ && ::DestroyMenu(menu_.get())) menu_.release();
     ::Shell_NotifyIconW(NIM_DELETE, &tray_.data);
+    tray_.data.hIcon = nullptr;
+    tray_icon_.reset();
     ::PostQuitMessage(0);
     return 0;
 }

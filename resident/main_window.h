@@ -22,7 +22,6 @@ public:
     static constexpr UINT kCommandSettings = 0;
     static constexpr UINT kCommandExit = 1;
     static constexpr int kExitHotKey = 1;
-    static constexpr UINT kIconResource = kProgramIconResource;
     static constexpr const wchar_t* kTitle = kResidentWindowTitle;
     static constexpr wchar_t kTrayTip[] = L"Sonarel app - volume control by only mouse anywhere on the screen";
 
@@ -64,6 +63,7 @@ private:
     Settings* settings_ = nullptr;
     win32::unique_hmenu menu_;
     VistaNotifyIconData tray_{};
+    win32::unique_hicon tray_icon_;
     UINT taskbar_created_ = 0;
 };
 

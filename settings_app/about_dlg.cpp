@@ -198,7 +198,7 @@ INT_PTR CAboutDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM) noexcept {
 
 BOOL CAboutDlg::OnInitDialog() {
     CenterDialog(hwnd_);
-    SetDialogIcons(hwnd_);
+    icons_ = SetDialogIcons(hwnd_);
     logo_.reset(LoadPngBitmap(win32::ProgramFolder() + L"Sonarel128.png"));
     if (logo_) {
         ::SendDlgItemMessageW(hwnd_, kLogoControl, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
@@ -216,6 +216,7 @@ void CAboutDlg::OnDestroy() {
         ::SendDlgItemMessageW(hwnd_, kLogoControl, STM_SETIMAGE, IMAGE_BITMAP, 0));
     if (shown != nullptr && shown != logo_.get()) ::DeleteObject(shown);
     logo_.reset();
+    icons_ = {};
 }
 
 void ShowAboutDialog() {

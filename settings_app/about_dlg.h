@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/color.h"
+#include "settings_app/main_dlg.h"
 #include "win32/dialog_base.h"
 #include "win32/unique_handle.h"
 
@@ -62,6 +63,7 @@ private:
 
     CHyperLink web_site_;
     CHyperLink support_;
+    DialogIcons icons_;
     win32::unique_hbitmap logo_;
 };
 

@@ -6,6 +6,7 @@
 
 #include "common/product.h"
 #include "win32/program_folder.h"
+#include "win32/program_icon.h"
 #include "settings_app/about_dlg.h"
 #include "settings_app/color_swatches.h"
 #include "settings_app/dialog_rules.h"
@@ -29,14 +30,11 @@ void CenterDialog(HWND dialog) {
     ::SetWindowPos(dialog, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void SetDialogIcons(HWND dialog) {
-    const HINSTANCE module = ::GetModuleHandleW(nullptr);
-    auto load = [&](int cx, int cy) {
-        return ::LoadImageW(module, MAKEINTRESOURCEW(kProgramIconResource), IMAGE_ICON, ::GetSystemMetrics(cx),
-                            ::GetSystemMetrics(cy), LR_DEFAULTCOLOR);
-    };
-    ::SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(load(SM_CXICON, SM_CYICON)));
-    ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(load(SM_CXSMICON, SM_CYSMICON)));
+DialogIcons SetDialogIcons(HWND dialog) {
+    DialogIcons icons{win32::LoadProgramIcon(SM_CXICON, SM_CYICON), win32::LoadProgramIcon(SM_CXSMICON, SM_CYSMICON)};
+    ::SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons.big_icon.get()));
+    ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons.small_icon.get()));
+    return icons;
 }
 
 void NotifyResidentProgram(UINT refresh_message) {
@@ -63,6 +61,9 @@ INT_PTR CMainDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) noex
         case WM_DRAWITEM:
             OnDrawItem(static_cast<int>(wparam));
             return TRUE;
+        case WM_DESTROY:
+            icons_ = {};
+            return FALSE;
         default:
             return FALSE;
     }
@@ -70,7 +71,7 @@ INT_PTR CMainDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) noex
 
 BOOL CMainDlg::OnInitDialog() {
     CenterDialog(hwnd_);
-    SetDialogIcons(hwnd_);
+    icons_ = SetDialogIcons(hwnd_);
     trigger_selection_ = TriggerSelectionFor(settings_.mouse_button_pressed);
     // The shortcut points at Sonarel beside this program, whatever the current directory.
     std::wstring folder = win32::ProgramFolder();

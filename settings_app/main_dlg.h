@@ -6,8 +6,15 @@
 #include "settings/settings.h"
 #include "settings_app/autorun_link.h"
 #include "win32/dialog_base.h"
+#include "win32/unique_handle.h"
 
 namespace sonarel {
+
+// A dialog's big and small icons; the dialog object frees them when its window goes.
+struct DialogIcons {
+    win32::unique_hicon big_icon;
+    win32::unique_hicon small_icon;
+};
 
 class CMainDlg : public win32::DialogBase<CMainDlg> {
 public:
@@ -39,6 +46,7 @@ private:
     void ShowRangeMessage(int control_id, int value, int minimum, int maximum);
 
     Settings settings_;
+    DialogIcons icons_;
     int trigger_selection_ = 0;
     int autorun_state_ = 0;
     AutorunLink autorun_;
@@ -46,8 +54,8 @@ private:
 
 // Centres a dialog on its visible owner, or on its monitor's work area.
 void CenterDialog(HWND dialog);
-// Big and small icons from resource 206.
-void SetDialogIcons(HWND dialog);
+// Sets big and small icons from resource 206 and hands them to the caller.
+DialogIcons SetDialogIcons(HWND dialog);
 // Posts RefreshSettingsMessage to the window titled "Sonarel", if there is one.
 void NotifyResidentProgram(UINT refresh_message);
 

@@ -121,6 +121,22 @@ TEST_F(MainWindowTest, ExitCommandAndCloseEndTheProgramOtherCommandsDoNot) {
     ExpectProgramEnded();
 }
 
+TEST_F(MainWindowTest, EndingTheWindowRemovesTheTrayIconAndDestroysItsImage) {
+    // What every end of the program relies on, the refused hook's exit included.
+    NOTIFYICONDATAW tray = window_.TrayIconData();
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(tray.hIcon, &info));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    tray.uFlags = NIF_TIP;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &tray)) << "the icon is in the notification area";
+
+    DestroyWindow(hwnd_);
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &tray)) << "the icon is still in the notification area";
+    EXPECT_FALSE(GetIconInfo(tray.hIcon, &info)) << "the tray image outlived the window";
+    ExpectProgramEnded();
+}
+
 TEST_F(MainWindowTest, SettingsCommandStartsTheProgramBesideThisOneInItsFolder) {
     const fs::path program_folder = win32::ProgramFolder();
     const fs::path marker = program_folder / "launched.txt";

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -355,6 +356,37 @@ TEST_F(SettingsDialogTest, AboutBoxShowsTheLogoAndTwoLinks) {
         }
         SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
     });
+}
+
+TEST_F(SettingsDialogTest, DialogIconsAreDestroyedWithTheirDialogs) {
+    // Wine's GetGuiResources is a stub; GetIconInfo on the handles shows it instead.
+    PutSettings("0", "5");
+    std::vector<HICON> icons;
+    auto take_icons = [&](HWND dialog) {
+        for (WPARAM kind : {ICON_BIG, ICON_SMALL}) {
+            const auto icon = reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, kind, 0));
+            ICONINFO info{};
+            ASSERT_TRUE(icon != nullptr && GetIconInfo(icon, &info));
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            icons.push_back(icon);
+        }
+    };
+    CMainDlg dialog;
+    RunDialog(dialog, [&](HWND d) {
+        take_icons(d);
+        WhenDialogAppears about(L"About", [&](HWND a) {
+            take_icons(a);
+            SendMessageW(a, WM_COMMAND, IDOK, 0);
+        });
+        SendMessageW(d, WM_COMMAND, 57664, 0);
+        SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
+    });
+    ASSERT_EQ(icons.size(), 4u);
+    for (const HICON icon : icons) {
+        ICONINFO info{};
+        EXPECT_FALSE(GetIconInfo(icon, &info)) << "icon " << icon << " outlived its dialog";
+    }
 }
 
 // --- The autorun shortcut -----------------------------------------------------------
