@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 // GDI+ (gdiplus.dll, present since XP) decodes the PNG; its headers need the
 // COM property types that WIN32_LEAN_AND_MEAN leaves out.
@@ -122,9 +123,24 @@ LRESULT CHyperLink::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_SETCURSOR:
             ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
-        case WM_LBUTTONUP:
-            Open();
+        // A click as a button takes it: pressed and released on the label.
+        case WM_LBUTTONDOWN:
+            pressed_ = true;
+            ::SetCapture(control_);
             return 0;
+        case WM_LBUTTONUP: {
+            RECT client{};
+            ::GetClientRect(control_, &client);
+            const POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+            const bool clicked = pressed_ && ::PtInRect(&client, at);
+            if (::GetCapture() == control_) ::ReleaseCapture();
+            pressed_ = false;
+            if (clicked) Open();
+            return 0;
+        }
+        case WM_CAPTURECHANGED:
+            pressed_ = false;
+            break;
         case WM_GETDLGCODE:
             // Enter and Space open the link instead of pressing the default button.
             if (lparam != 0) {

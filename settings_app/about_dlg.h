@@ -17,7 +17,7 @@ inline constexpr wchar_t kSupportAddress[] = L"mailto:support@korvanix.com?subje
 
 // A static control turned into a link: underlined, link colour (visited colour
 // after a successful open), hand cursor, tooltip with the target, opened by a
-// click or by Enter or Space while focused.
+// click (press and release on the label) or by Enter or Space while focused.
 class CHyperLink {
 public:
     static constexpr COLORREF kLinkColor = RGB(0, 0, 255);
@@ -42,6 +42,7 @@ private:
     WNDPROC original_proc_ = nullptr;
     std::wstring target_;
     bool visited_ = false;
+    bool pressed_ = false;  // the left button went down on the label
     COLORREF link_color_ = kLinkColor;
     COLORREF visited_color_ = kVisitedColor;
     win32::unique_hgdiobj underlined_font_;

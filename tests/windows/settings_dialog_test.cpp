@@ -508,6 +508,41 @@ TEST(HyperLinkTest, OpensByClickOrKeyAndTurnsVisitedOnlyWhenTheShellSucceeds) {
     DestroyWindow(parent);
 }
 
+TEST(HyperLinkTest, AClickOpensOnlyWhenPressAndReleaseBothLandOnTheLabel) {
+    const ComApartment com;
+    const HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 200, 50, nullptr, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr);
+    const HWND label = CreateWindowExW(0, L"Static", L"Korvanix", WS_CHILD | WS_VISIBLE, 5, 5, 80, 16, parent,
+                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+    constexpr LPARAM kInside = MAKELPARAM(10, 8);
+    constexpr LPARAM kOutside = MAKELPARAM(150, 30);  // client coordinates beyond the label
+    struct Case {
+        const char* name;
+        bool pressed_on_label;
+        LPARAM released_at;
+        bool opens;
+    };
+    for (const Case c : {Case{"pressed elsewhere, released on the label", false, kInside, false},
+                         Case{"pressed on the label, released beside it", true, kOutside, false},
+                         Case{"pressed and released on the label", true, kInside, true}}) {
+        SCOPED_TRACE(c.name);
+        CHyperLink link;
+        link.SetTarget(win32::ProgramFolder() + L"SonarelSettings.exe");  // the shell can start it
+        link.Attach(label);
+        if (c.pressed_on_label) SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, kInside);
+        SendMessageW(label, WM_LBUTTONUP, 0, c.released_at);
+        EXPECT_EQ(link.Visited(), c.opens);
+        EXPECT_NE(GetCapture(), label) << "the mouse capture is released";
+    }
+    // The one stand-in started records itself: wait for it, then remove its marker.
+    const fs::path marker = fs::current_path() / "launched.txt";
+    for (int i = 0; i < 100 && !fs::exists(marker); ++i) Sleep(50);
+    Sleep(200);
+    std::error_code ignored;
+    fs::remove(marker, ignored);
+    DestroyWindow(parent);
+}
+
 // --- Browser link colours -------------------------------------------------------------
 
 TEST(HyperLinkColorTest, RegistryAnchorColoursAreUsedOnlyWhenValid) {
