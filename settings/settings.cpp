@@ -1,13 +1,11 @@
 #include "settings/settings.h"
 
-#include <cstdio>
-#include <fstream>
 #include <limits>
-#include <random>
 #include <system_error>
 
 #include <pugixml.hpp>
 
+#include "settings/atomic_file.h"
 #include "settings/settings_platform.h"
 
 namespace sonarel {
@@ -33,17 +31,6 @@ public:
 private:
     std::string& out_;
 };
-
-// A sibling name no other writer uses, so two programs saving at once never
-// share a temporary file.
-fs::path TemporaryNameFor(const fs::path& file) {
-    static std::mt19937 generator{std::random_device{}()};
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(generator()));
-    fs::path temporary = file;
-    temporary += suffix;
-    return temporary;
-}
 
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
@@ -75,8 +62,14 @@ bool ParseSettingFlag(std::string_view text) {
 }
 
 bool ReadXml(Settings& settings, const fs::path& file) {
+    const std::optional<std::string> bytes = settings_platform::ReadWholeFile(file);
+    return bytes && ReadXmlBytes(settings, *bytes);
+}
+
+bool ReadXmlBytes(Settings& settings, std::string_view bytes) {
+    // Default parse options and encoding detection, as loading the file would.
     pugi::xml_document document;
-    if (!document.load_file(file.c_str())) return false;
+    if (!document.load_buffer(bytes.data(), bytes.size())) return false;
 
     // Keys in lookup order; the first missing one ends the read, keeping what came before.
     auto read_integer = [&](const char* key, auto& field) {
@@ -119,25 +112,7 @@ std::string SerializeSettings(const Settings& settings) {
 }
 
 bool WriteXml(const Settings& settings, const fs::path& file) {
-    const std::string bytes = SerializeSettings(settings);
-    const fs::path temporary = TemporaryNameFor(file);
-
-    // Write beside the file, then replace it in one step: a failure or a kill
-    // at any point leaves the previous file as it was.
-    bool written = false;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        written = !out.fail();
-    }
-    std::error_code error;
-    if (written) fs::rename(temporary, file, error);
-    if (!written || error) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(file, SerializeSettings(settings));
 }
 
 fs::path SettingsFilePath(const std::optional<fs::path>& local_app_data) {
@@ -154,10 +129,18 @@ fs::path SettingsFilePath(const std::optional<fs::path>& local_app_data) {
 
 Settings::Settings() {
     refresh_message = settings_platform::RegisterRefreshMessage();
-    if (!Load()) {
-        SetDefaults();
-        Save();
+    const fs::path file = SettingsFilePath(settings_platform::LocalAppDataFolder());
+    const std::optional<std::string> bytes = settings_platform::ReadWholeFile(file);
+    if (bytes && ReadXmlBytes(*this, *bytes)) return;
+    // One typo in a hand-edited file must not cost every setting for good:
+    // the unusable file is kept beside its replacement.
+    if (bytes && !bytes->empty()) {
+        fs::path backup = file;
+        backup += ".bak";
+        WriteFileAtomically(backup, *bytes);
     }
+    SetDefaults();
+    Save();
 }
 
 bool Settings::Load() {

@@ -33,7 +33,7 @@ struct Settings {
     std::uint32_t refresh_message = 0;      // registered message id, never stored
 
     // Registers the refresh message and loads the file; a file that cannot be
-    // used is replaced by one holding the defaults.
+    // used is kept as settings.xml.bak and replaced by one holding the defaults.
     Settings();
 
     // A record of zeros that touches neither the file nor the system.
@@ -49,9 +49,12 @@ struct Settings {
     void SetDefaults();
 };
 
-// The file itself, relative paths meaning the current directory.
+// The file itself, relative paths meaning the current directory. The reader
+// shares the file fully; the writer replaces it whole, never a read-only one.
 bool ReadXml(Settings& settings, const std::filesystem::path& file);
 bool WriteXml(const Settings& settings, const std::filesystem::path& file);
+// The reader's parse of the file's bytes.
+bool ReadXmlBytes(Settings& settings, std::string_view bytes);
 
 // The exact bytes WriteXml stores for a record.
 std::string SerializeSettings(const Settings& settings);

@@ -1,7 +1,14 @@
 #include "settings/settings_platform.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
 
 namespace sonarel::settings_platform {
 
@@ -11,6 +18,58 @@ std::optional<std::filesystem::path> LocalAppDataFolder() {
     const char* value = std::getenv("LOCALAPPDATA");
     if (value == nullptr || *value == '\0' || std::strlen(value) > 260) return std::nullopt;
     return std::filesystem::path(value);
+}
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string bytes;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count == 0) break;
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        bytes.append(buffer, static_cast<size_t>(count));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+CreateOutcome CreateDurableFile(const std::filesystem::path& file, std::string_view bytes) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return errno == EEXIST ? CreateOutcome::NameTaken : CreateOutcome::Failed;
+    bool ok = true;
+    while (ok && !bytes.empty()) {
+        const ssize_t count = ::write(fd, bytes.data(), bytes.size());
+        if (count < 0 && errno == EINTR) continue;
+        ok = count > 0;
+        if (ok) bytes.remove_prefix(static_cast<size_t>(count));
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) ::unlink(file.c_str());
+    return ok ? CreateOutcome::Done : CreateOutcome::Failed;
+}
+
+ReplaceOutcome MoveFileOver(const std::filesystem::path& source, const std::filesystem::path& target) {
+    if (std::rename(source.c_str(), target.c_str()) == 0) return ReplaceOutcome::Done;
+    return errno == EBUSY || errno == ETXTBSY ? ReplaceOutcome::Refused : ReplaceOutcome::Failed;
+}
+
+bool IsReadOnlyFile(const std::filesystem::path& file) {
+    struct stat status {};
+    return ::stat(file.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+           (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+void SleepMilliseconds(unsigned milliseconds) {
+    timespec delay{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (::nanosleep(&delay, &delay) != 0 && errno == EINTR) {
+    }
 }
 
 }  // namespace sonarel::settings_platform

@@ -42,7 +42,15 @@ struct handle_traits {
     static void close(Handle h) noexcept { Close(h); }
 };
 
+// CreateFileW reports failure as INVALID_HANDLE_VALUE, not null.
+struct file_handle_traits {
+    using pointer = HANDLE;
+    static HANDLE invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) noexcept { ::CloseHandle(h); }
+};
+
 using unique_kernel_handle = unique_handle<handle_traits<HANDLE, &::CloseHandle>>;
+using unique_hfile = unique_handle<file_handle_traits>;
 using unique_hhook = unique_handle<handle_traits<HHOOK, &::UnhookWindowsHookEx>>;
 using unique_hmenu = unique_handle<handle_traits<HMENU, &::DestroyMenu>>;
 using unique_hicon = unique_handle<handle_traits<HICON, &::DestroyIcon>>;

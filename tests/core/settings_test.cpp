@@ -107,6 +107,52 @@ TEST_F(SettingsFileTest, UnusableContentGivesDefaultsNeverAPartialRecord) {
     }
 }
 
+TEST_F(SettingsFileTest, AnUnusableFileIsKeptAsBackupBeforeTheDefaultsReplaceIt) {
+    const fs::path backup = SettingsFile().parent_path() / "settings.xml.bak";
+    struct Case {
+        const char* name;
+        std::string content;
+        bool kept;  // else the older backup stays
+    };
+    const Case cases[] = {
+        {"one key missing", FileWith("<volume_dleta value=\"15\" />"), true},
+        {"a syntax error", FileWith("<volume_delta value=\"15\" >"), true},
+        {"empty: nothing to keep", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PutFile(c.content);
+        WriteBytes(backup, "an older backup");
+        const Settings settings;
+        EXPECT_EQ(ReadBytes(SettingsFile()), kDefaultFile);
+        EXPECT_EQ(settings.volume_delta, 5);
+        EXPECT_EQ(ReadBytes(backup), c.kept ? c.content : "an older backup");
+    }
+    // A usable file leaves the backup alone.
+    PutFile(FileWith("<volume_delta value=\"15\" />"));
+    const Settings settings;
+    EXPECT_EQ(settings.volume_delta, 15);
+    EXPECT_EQ(ReadBytes(backup), "an older backup");
+}
+
+TEST_F(SettingsFileTest, AReadOnlyFileStaysAsTheUserLeftIt) {
+    const std::string file = FileWith("<volume_delta value=\"15\" />", "true");
+    PutFile(file);
+    const fs::perms writable = fs::status(SettingsFile()).permissions();
+    fs::permissions(SettingsFile(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    Settings settings;
+    EXPECT_TRUE(settings.first_run);
+    settings.first_run = false;
+    EXPECT_FALSE(settings.Save()) << "a read-only file cannot be saved";
+    EXPECT_EQ(ReadBytes(SettingsFile()), file);
+    EXPECT_EQ(fs::status(SettingsFile()).permissions() & fs::perms::owner_write, fs::perms::none);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(SettingsFile().parent_path())) ++entries;
+    EXPECT_EQ(entries, 1) << "nothing is left beside it";
+    fs::permissions(SettingsFile(), writable);
+}
+
 TEST_F(SettingsFileTest, FailedReadKeepsFieldsBeforeTheFirstMissingKey) {
     // What a reload sees: no defaults, earlier keys stored, later fields untouched.
     const auto [ok, settings] =

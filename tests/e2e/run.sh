@@ -249,6 +249,38 @@ xdotool key ctrl+F11
 wait_for test -s "$root/sonarel.rc"
 check "Sonarel still ends with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
 
+echo "== A read-only settings file on a first run"
+cat > "$settings_dir/settings.xml" <<'XML'
+<?xml version="1.0"?>
+<color_top_background value="65408" />
+<color_bottom_background value="16776960" />
+<color_text value="0" />
+<color_mute_line value="255" />
+<mouse_button_pressed value="0" />
+<volume_delta value="10" />
+<first_run value="true" />
+XML
+cp "$settings_dir/settings.xml" "$root/readonly-before.xml"
+chmod a-w "$settings_dir/settings.xml"   # Wine shows it as FILE_ATTRIBUTE_READONLY
+echo "0.5 0" > "$root/endpoint.txt"
+start_sonarel
+check "the first run still starts the settings program" wait_for sh -c "pgrep -f SonarelSettings.exe >/dev/null"
+timeout 10 wine taskkill /im SonarelSettings.exe >/dev/null 2>&1
+wait_for sh -c "! pgrep -f SonarelSettings.exe >/dev/null"
+wait_for indicator_is hidden
+xdotool mousemove 500 400; settle
+xdotool mousedown 1; settle 0.2; xdotool click 4; settle
+check "Sonarel works with the file's step" level_is 0.600000024
+check "and shows the indicator" indicator_is visible
+xdotool mouseup 1; settle
+xdotool key ctrl+F11
+wait_for test -s "$root/sonarel.rc"
+check "Sonarel ends with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
+check "the read-only file is byte-for-byte unchanged" cmp -s "$root/readonly-before.xml" "$settings_dir/settings.xml"
+check "and still read-only" test "$(stat -c %a "$settings_dir/settings.xml")" = 444
+check "and nothing was left beside it" test "$(ls -A "$settings_dir")" = settings.xml
+chmod u+w "$settings_dir/settings.xml"
+
 echo "== Windows XP: the mixer backend and the full-screen test"
 cat > "$settings_dir/settings.xml" <<'XML'
 <?xml version="1.0"?>

@@ -165,6 +165,39 @@ TEST_F(SettingsDialogTest, ApplySavesTheWorkingCopyAndEndsWithOne) {
               "<volume_delta value=\"20\" />\n<first_run value=\"false\" />\n");
 }
 
+TEST_F(SettingsDialogTest, ApplySavesWhileAnotherProgramHoldsTheFileOpen) {
+    // Another process reads the file without delete sharing for 300 ms: the
+    // replacement is refused meanwhile (access denied under Wine, a sharing
+    // violation on Windows) and must be retried, not dropped.
+    PutSettings("0", "5");
+    const HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, L"SonarelTestFileHeld");
+    ASSERT_NE(opened, nullptr);
+    std::wstring command = L"\"" + win32::ProgramFolder() + L"file_holder.exe\" \"" + SettingsFile().wstring() +
+                           L"\" 300 SonarelTestFileHeld";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION holder{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &holder));
+    ASSERT_EQ(WaitForSingleObject(opened, 10000), WAIT_OBJECT_0) << "the holder did not open the file";
+
+    CMainDlg dialog;
+    const INT_PTR result = RunDialog(dialog, [](HWND d) {
+        SetDlgItemTextW(d, 1012, L"20");
+        SendMessageW(d, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(result, 1);
+    DWORD exit_code = 99;
+    WaitForSingleObject(holder.hProcess, 10000);
+    GetExitCodeProcess(holder.hProcess, &exit_code);
+    EXPECT_EQ(exit_code, 0u);
+    CloseHandle(holder.hThread);
+    CloseHandle(holder.hProcess);
+    CloseHandle(opened);
+    EXPECT_NE(testing::ReadBytes(SettingsFile()).find("<volume_delta value=\"20\" />"), std::string::npos)
+        << "the new settings were lost";
+}
+
 TEST_F(SettingsDialogTest, StepOutOfRangeShowsTheRangeMessageAndKeepsTheDialogOpen) {
     PutSettings("0", "5");
     const std::string before = testing::ReadBytes(SettingsFile());
