@@ -62,7 +62,45 @@ MouseEvent ToMouseEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
                       info.time, info.dwExtraInfo};
 }
 
-bool IsTriggerEligible(HWND window, const SystemFacts& facts) {
+std::optional<std::uint32_t> ProcessIntegrityLevel(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
+    const win32::unique_kernel_handle owned_token(token);
+    union {
+        TOKEN_MANDATORY_LABEL label;
+        BYTE bytes[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
+    } buffer{};
+    DWORD size = 0;
+    if (!::GetTokenInformation(token, TokenIntegrityLevel, &buffer, sizeof buffer, &size)) return std::nullopt;
+    const PSID sid = buffer.label.Label.Sid;
+    if (sid == nullptr || !::IsValidSid(sid) || *::GetSidSubAuthorityCount(sid) == 0) return std::nullopt;
+    return static_cast<std::uint32_t>(*::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1u));
+}
+
+std::optional<std::uint32_t> WindowIntegrityLevel(HWND window) {
+    DWORD process_id = 0;
+    ::GetWindowThreadProcessId(window, &process_id);
+    if (process_id == 0) return std::nullopt;
+    if (process_id == ::GetCurrentProcessId()) return ProcessIntegrityLevel(::GetCurrentProcess());
+    const win32::unique_kernel_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
+    if (!process) return std::nullopt;
+    return ProcessIntegrityLevel(process.get());
+}
+
+SystemFacts RecordSystemFacts(HMODULE shell32) {
+    SystemFacts facts;
+    facts.is_xp = ReportedMajorVersion() == 5;
+    if (shell32 != nullptr) {
+        facts.query_notification_state = reinterpret_cast<QueryNotificationStateFn>(
+            reinterpret_cast<void*>(::GetProcAddress(shell32, "SHQueryUserNotificationState")));
+    }
+    if (!facts.is_xp) facts.own_integrity = ProcessIntegrityLevel(::GetCurrentProcess());
+    return facts;
+}
+
+namespace {
+
+bool IsEligibleByScreenState(HWND window, const SystemFacts& facts) {
     switch (ChooseEligibilityTest(window != nullptr, facts.is_xp, facts.query_notification_state != nullptr)) {
         case EligibilityTest::None:
             return true;
@@ -77,6 +115,15 @@ bool IsTriggerEligible(HWND window, const SystemFacts& facts) {
             return IsEligibleOverItsMonitor(window);
     }
     return true;
+}
+
+}  // namespace
+
+bool IsTriggerEligible(HWND window, const SystemFacts& facts) {
+    if (!IsEligibleByScreenState(window, facts)) return false;
+    // The desktop window belongs to no program the press could be replayed into.
+    if (window == nullptr || window == ::GetDesktopWindow() || !facts.own_integrity) return true;
+    return IsEligibleByIntegrity(*facts.own_integrity, WindowIntegrityLevel(window));
 }
 
 Point IndicatorPositionFor(HWND indicator) {

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
+
 #include "gesture/gesture_engine.h"
 #include "win32/unique_handle.h"
 
@@ -19,9 +22,21 @@ using QueryNotificationStateFn = HRESULT(WINAPI*)(int* state);
 struct SystemFacts {
     bool is_xp = false;
     QueryNotificationStateFn query_notification_state = nullptr;
+    // This program's integrity level; none on XP, which has no levels, and
+    // none when it cannot be read (the comparison is then not made).
+    std::optional<std::uint32_t> own_integrity;
 };
 
+// The facts as Sonarel records them at start-up; shell32 must stay loaded
+// while they are used.
+SystemFacts RecordSystemFacts(HMODULE shell32);
+
 bool IsTriggerEligible(HWND window, const SystemFacts& facts);
+
+// The integrity level of a process's token, of the process that owns a
+// window; nullopt when it cannot be read.
+std::optional<std::uint32_t> ProcessIntegrityLevel(HANDLE process);
+std::optional<std::uint32_t> WindowIntegrityLevel(HWND window);
 Point IndicatorPositionFor(HWND indicator);
 
 class Win32GestureOperations final : public GestureOperations {

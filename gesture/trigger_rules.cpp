@@ -15,6 +15,10 @@ NotificationVerdict JudgeNotificationState(NotificationQuery query) {
     return query.state == kAcceptsNotifications ? NotificationVerdict::Eligible : NotificationVerdict::Refused;
 }
 
+bool IsEligibleByIntegrity(std::uint32_t own_level, std::optional<std::uint32_t> window_level) {
+    return window_level && *window_level <= own_level;
+}
+
 Rect JudgedWindowRect(std::uint32_t style, const Rect& client_on_screen, const Rect& window_rect) {
     return (style & kCaptionAndSizingFrame) == kCaptionAndSizingFrame ? client_on_screen : window_rect;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "common/geometry.h"
 
@@ -35,6 +36,15 @@ Rect JudgedWindowRect(std::uint32_t style, const Rect& client_on_screen, const R
 
 // Eligible unless the window rectangle contains the whole monitor rectangle.
 bool IsEligibleOverMonitor(const Rect& monitor, const Rect& window);
+
+// Integrity levels as the system numbers them (the RID of a token's mandatory
+// label): low 0x1000, medium 0x2000, high 0x3000, system 0x4000. The system
+// drops input that a program injects into a program of a higher level, so a
+// held-back press could never be replayed there: such a window, or one whose
+// level cannot be read, gets the press untouched.
+inline constexpr std::uint32_t kMediumIntegrity = 0x2000;
+inline constexpr std::uint32_t kHighIntegrity = 0x3000;
+bool IsEligibleByIntegrity(std::uint32_t own_level, std::optional<std::uint32_t> window_level);
 
 // Top-left of the indicator beside the cursor, on the primary screen,
 // flipped left of / above the cursor near the right / bottom edges.

@@ -72,13 +72,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (::GetLastError() == ERROR_ALREADY_EXISTS) return 1;
 
     ::CoInitialize(nullptr);
-    SystemFacts facts;
-    facts.is_xp = ReportedMajorVersion() == 5;
     win32::unique_hmodule shell32(::LoadLibraryW(L"shell32.dll"));
-    if (shell32) {
-        facts.query_notification_state = reinterpret_cast<QueryNotificationStateFn>(
-            reinterpret_cast<void*>(::GetProcAddress(shell32.get(), "SHQueryUserNotificationState")));
-    }
+    const SystemFacts facts = RecordSystemFacts(shell32.get());
 
     const int exit_code = Run(instance, facts);
 

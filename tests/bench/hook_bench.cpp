@@ -50,11 +50,7 @@ int wmain() {
     CMainWindow window;
     window.SetSettings(&settings);
     const HWND hwnd = window.Create(GetModuleHandleW(nullptr));
-    SystemFacts facts;  // as Sonarel records them at start-up
-    facts.is_xp = ReportedMajorVersion() == 5;
-    const HMODULE shell32 = LoadLibraryW(L"shell32.dll");
-    facts.query_notification_state = reinterpret_cast<QueryNotificationStateFn>(
-        reinterpret_cast<void*>(GetProcAddress(shell32, "SHQueryUserNotificationState")));
+    const SystemFacts facts = RecordSystemFacts(LoadLibraryW(L"shell32.dll"));  // as Sonarel does
     Win32GestureOperations operations(hwnd, window.Volume(), facts);
     GestureEngine engine(settings, operations);
     auto hook_body = [&](WPARAM message, const MSLLHOOKSTRUCT& info) {

@@ -28,6 +28,25 @@ TEST(PlaceIndicatorTest, ExtremeCoordinatesDoNotOverflow) {
     EXPECT_EQ(q, (Point{2147483647 - 152, 2147483647 - 52}));
 }
 
+TEST(EligibilityTest, APressOverAWindowOfAHigherOrUnknownIntegrityLevelIsLeftAlone) {
+    constexpr std::uint32_t kLow = 0x1000, kSystem = 0x4000;
+    const struct {
+        std::uint32_t own;
+        std::optional<std::uint32_t> window;
+        bool eligible;
+    } cases[] = {
+        {kMediumIntegrity, kMediumIntegrity, true},  {kMediumIntegrity, kLow, true},
+        {kMediumIntegrity, kHighIntegrity, false},   {kMediumIntegrity, kSystem, false},
+        {kMediumIntegrity, std::nullopt, false},     {kHighIntegrity, kHighIntegrity, true},
+        {kHighIntegrity, kMediumIntegrity, true},    {kHighIntegrity, kSystem, false},
+        {kMediumIntegrity, kMediumIntegrity + 0x100, false},  // medium-plus (UIAccess) is higher
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsEligibleByIntegrity(c.own, c.window), c.eligible)
+            << std::hex << "own " << c.own << ", window " << (c.window ? *c.window : 0xFFFFFFFFu);
+    }
+}
+
 TEST(EligibilityTest, TheTestFollowsWindowVersionAndQuery) {
     EXPECT_EQ(ChooseEligibilityTest(false, false, true), EligibilityTest::None);
     EXPECT_EQ(ChooseEligibilityTest(false, true, false), EligibilityTest::None);
