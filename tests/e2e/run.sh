@@ -249,17 +249,15 @@ xdotool key ctrl+F11
 wait_for test -s "$root/sonarel.rc"
 check "Sonarel still ends with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
 
+# A settings file as the programs write it, with the left trigger.
+write_plain_settings() {  # volume_delta first_run
+  printf '<?xml version="1.0"?>\n<color_top_background value="65408" />\n<color_bottom_background value="16776960" />\n'\
+'<color_text value="0" />\n<color_mute_line value="255" />\n<mouse_button_pressed value="0" />\n'\
+'<volume_delta value="%s" />\n<first_run value="%s" />\n' "$1" "$2" > "$settings_dir/settings.xml"
+}
+
 echo "== A read-only settings file on a first run"
-cat > "$settings_dir/settings.xml" <<'XML'
-<?xml version="1.0"?>
-<color_top_background value="65408" />
-<color_bottom_background value="16776960" />
-<color_text value="0" />
-<color_mute_line value="255" />
-<mouse_button_pressed value="0" />
-<volume_delta value="10" />
-<first_run value="true" />
-XML
+write_plain_settings 10 true
 cp "$settings_dir/settings.xml" "$root/readonly-before.xml"
 chmod a-w "$settings_dir/settings.xml"   # Wine shows it as FILE_ATTRIBUTE_READONLY
 echo "0.5 0" > "$root/endpoint.txt"
@@ -282,16 +280,7 @@ check "and nothing was left beside it" test "$(ls -A "$settings_dir")" = setting
 chmod u+w "$settings_dir/settings.xml"
 
 echo "== Windows XP: the mixer backend and the full-screen test"
-cat > "$settings_dir/settings.xml" <<'XML'
-<?xml version="1.0"?>
-<color_top_background value="65408" />
-<color_bottom_background value="16776960" />
-<color_text value="0" />
-<color_mute_line value="255" />
-<mouse_button_pressed value="0" />
-<volume_delta value="5" />
-<first_run value="false" />
-XML
+write_plain_settings 5 false
 set_version() { timeout 30 wine reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1; }
 set_version winxp64
 start_sonarel

@@ -508,45 +508,56 @@ TEST(AutorunLinkTest, AFolderNamedLikeTheShortcutCountsAsPresent) {
 
 // --- Hyperlinks -----------------------------------------------------------------------
 
-TEST(HyperLinkTest, OpensByClickOrKeyAndTurnsVisitedOnlyWhenTheShellSucceeds) {
-    const ComApartment com;
-    const HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 200, 50, nullptr, nullptr,
-                                        GetModuleHandleW(nullptr), nullptr);
-    const HWND label = CreateWindowExW(0, L"Static", L"Korvanix", WS_CHILD | WS_VISIBLE, 5, 5, 80, 16, parent,
-                                       nullptr, GetModuleHandleW(nullptr), nullptr);
-    // The settings stand-in beside the tests: a target the shell can surely
-    // start. Opened with no directory, it records itself in ours.
-    const fs::path marker = fs::current_path() / "launched.txt";
+// A link label on a hidden popup. The settings stand-in beside the tests is a
+// target the shell can surely start; opened with no directory, it records
+// itself in ours.
+class HyperLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        parent_ = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 200, 50, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+        label_ = CreateWindowExW(0, L"Static", L"Korvanix", WS_CHILD | WS_VISIBLE, 5, 5, 80, 16, parent_, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    }
+    void TearDown() override { DestroyWindow(parent_); }
+    static std::wstring StandIn() { return win32::ProgramFolder() + L"SonarelSettings.exe"; }
+    // Whether the stand-in was started; its marker is removed.
+    static bool StandInStarted() {
+        const fs::path marker = fs::current_path() / "launched.txt";
+        for (int i = 0; i < 100 && !fs::exists(marker); ++i) Sleep(50);
+        const bool started = fs::exists(marker);
+        Sleep(200);
+        std::error_code ignored;
+        fs::remove(marker, ignored);
+        return started;
+    }
+
+    ComApartment com_;
+    HWND parent_ = nullptr;
+    HWND label_ = nullptr;
+};
+
+TEST_F(HyperLinkTest, OpensByClickOrKeyAndTurnsVisitedOnlyWhenTheShellSucceeds) {
     {
         CHyperLink missing;
         missing.SetTarget(L"Z:\\no such folder\\nothing.exe");
-        missing.Attach(label);
+        missing.Attach(label_);
         EXPECT_FALSE(missing.Open());
         EXPECT_FALSE(missing.Visited());
     }
     CHyperLink link;
-    link.SetTarget(win32::ProgramFolder() + L"SonarelSettings.exe");
-    link.Attach(label);
-    EXPECT_TRUE(GetWindowLongW(label, GWL_STYLE) & SS_NOTIFY);
-    MSG enter{label, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
-    EXPECT_EQ(SendMessageW(label, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)), DLGC_WANTMESSAGE);
+    link.SetTarget(StandIn());
+    link.Attach(label_);
+    EXPECT_TRUE(GetWindowLongW(label_, GWL_STYLE) & SS_NOTIFY);
+    MSG enter{label_, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_EQ(SendMessageW(label_, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)), DLGC_WANTMESSAGE);
     EXPECT_FALSE(link.Visited());
-    SendMessageW(label, WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageW(label_, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(link.Visited());
-    for (int i = 0; i < 100 && !fs::exists(marker); ++i) Sleep(50);
-    EXPECT_TRUE(fs::exists(marker)) << "the target was not started";
-    Sleep(200);
-    std::error_code ignored;
-    fs::remove(marker, ignored);
-    DestroyWindow(parent);
+    EXPECT_TRUE(StandInStarted()) << "the target was not started";
 }
 
-TEST(HyperLinkTest, AClickOpensOnlyWhenPressAndReleaseBothLandOnTheLabel) {
-    const ComApartment com;
-    const HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 200, 50, nullptr, nullptr,
-                                        GetModuleHandleW(nullptr), nullptr);
-    const HWND label = CreateWindowExW(0, L"Static", L"Korvanix", WS_CHILD | WS_VISIBLE, 5, 5, 80, 16, parent,
-                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+TEST_F(HyperLinkTest, AClickOpensOnlyWhenPressAndReleaseBothLandOnTheLabel) {
     constexpr LPARAM kInside = MAKELPARAM(10, 8);
     constexpr LPARAM kOutside = MAKELPARAM(150, 30);  // client coordinates beyond the label
     struct Case {
@@ -560,20 +571,14 @@ TEST(HyperLinkTest, AClickOpensOnlyWhenPressAndReleaseBothLandOnTheLabel) {
                          Case{"pressed and released on the label", true, kInside, true}}) {
         SCOPED_TRACE(c.name);
         CHyperLink link;
-        link.SetTarget(win32::ProgramFolder() + L"SonarelSettings.exe");  // the shell can start it
-        link.Attach(label);
-        if (c.pressed_on_label) SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, kInside);
-        SendMessageW(label, WM_LBUTTONUP, 0, c.released_at);
+        link.SetTarget(StandIn());
+        link.Attach(label_);
+        if (c.pressed_on_label) SendMessageW(label_, WM_LBUTTONDOWN, MK_LBUTTON, kInside);
+        SendMessageW(label_, WM_LBUTTONUP, 0, c.released_at);
         EXPECT_EQ(link.Visited(), c.opens);
-        EXPECT_NE(GetCapture(), label) << "the mouse capture is released";
+        EXPECT_NE(GetCapture(), label_) << "the mouse capture is released";
     }
-    // The one stand-in started records itself: wait for it, then remove its marker.
-    const fs::path marker = fs::current_path() / "launched.txt";
-    for (int i = 0; i < 100 && !fs::exists(marker); ++i) Sleep(50);
-    Sleep(200);
-    std::error_code ignored;
-    fs::remove(marker, ignored);
-    DestroyWindow(parent);
+    EXPECT_TRUE(StandInStarted());
 }
 
 // --- Browser link colours -------------------------------------------------------------
