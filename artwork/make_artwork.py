@@ -6,7 +6,8 @@
 The artwork is described here as geometry: a rounded tile with a vertical
 green-to-cyan gradient (the indicator's default colours), a white speaker and
 three sound waves. Icon images of 16, 32, 64 and 128 pixels, each at 8 and 32
-bits per pixel. Standard library only.
+bits per pixel; the 128-pixel 32-bit image is stored as PNG, as Vista and
+later read it (XP never asks for that size). Standard library only.
 """
 import math
 import struct
@@ -157,7 +158,7 @@ def main():
     for size in (16, 32, 64, 128):
         rendered[size] = render(size, 4 if size > 32 else 8)
         images.append((size, 8, dib_8(rendered[size])))
-        images.append((size, 32, dib_32(rendered[size])))
+        images.append((size, 32, png(rendered[size]) if size == 128 else dib_32(rendered[size])))
     with open(f"{out_dir}/sonarel.ico", "wb") as f:
         f.write(ico(images))
     with open(f"{out_dir}/Sonarel128.png", "wb") as f:

@@ -1,7 +1,9 @@
 # pugixml from Debian: the installed libpugixml-dev natively; for a cross build
 # the same version's source package, fetched at configure time and compiled here.
 if(CMAKE_CROSSCOMPILING)
-  set(SONAREL_PUGIXML_SOURCE ${CMAKE_BINARY_DIR}/third_party/pugixml)
+  # One unpacked copy for every build tree below build/.
+  set(SONAREL_PUGIXML_SOURCE ${PROJECT_SOURCE_DIR}/build/third_party/pugixml CACHE PATH
+      "Debian's pugixml source, unpacked")
   if(NOT EXISTS ${SONAREL_PUGIXML_SOURCE}/src/pugixml.cpp)
     message(STATUS "Fetching Debian's pugixml source package")
     execute_process(
@@ -13,6 +15,9 @@ if(CMAKE_CROSSCOMPILING)
   endif()
   add_library(sonarel_pugixml STATIC ${SONAREL_PUGIXML_SOURCE}/src/pugixml.cpp)
   target_include_directories(sonarel_pugixml SYSTEM PUBLIC ${SONAREL_PUGIXML_SOURCE}/src)
+  # The programs use neither XPath nor the std::string and stream interfaces,
+  # which pull the C++ stream and locale code into every program.
+  target_compile_definitions(sonarel_pugixml PUBLIC PUGIXML_NO_XPATH PUGIXML_NO_STL PUGIXML_NO_EXCEPTIONS)
   add_library(sonarel::pugixml ALIAS sonarel_pugixml)
 else()
   find_package(pugixml REQUIRED)

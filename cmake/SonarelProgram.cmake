@@ -4,8 +4,9 @@ function(sonarel_add_program name rc_file manifest)
   add_executable(${name} WIN32 ${ARGN} ${rc_file})
   if(MINGW)
     target_link_options(${name} PRIVATE -municode)  # wWinMain
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/win32/terminate_handler.cpp)
   endif()
-  target_include_directories(${name} PRIVATE ${SONAREL_ARTWORK_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_include_directories(${name} PRIVATE ${SONAREL_ARTWORK_DIR} ${SONAREL_GENERATED_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   add_dependencies(${name} sonarel_artwork)
   set_source_files_properties(${rc_file} PROPERTIES OBJECT_DEPENDS
     "${SONAREL_ARTWORK_DIR}/sonarel.ico;${CMAKE_CURRENT_SOURCE_DIR}/${manifest}")

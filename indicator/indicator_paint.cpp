@@ -1,7 +1,8 @@
 #include "indicator/indicator_paint.h"
 
-#include <cwchar>
+#include <string>
 
+#include "common/decimal.h"
 #include "indicator/gradient.h"
 #include "win32/unique_handle.h"
 
@@ -72,7 +73,12 @@ void DrawMuteLine(HDC dc, const RECT& rect, COLORREF color) {
 }
 
 void FormatLevelText(int level, wchar_t* buffer, size_t size) {
-    std::swprintf(buffer, size, L"Volume: %u %%", static_cast<unsigned>(level));
+    if (size == 0) return;
+    std::wstring text = L"Volume: ";
+    AppendDecimal(text, static_cast<unsigned>(level));  // as "%u" shows it
+    text += L" %";
+    const size_t length = text.copy(buffer, size - 1);
+    buffer[length] = L'\0';
 }
 
 }  // namespace sonarel

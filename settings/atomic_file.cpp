@@ -1,48 +1,40 @@
 #include "settings/atomic_file.h"
 
-#include <cstdio>
-#include <random>
-#include <system_error>
-
 namespace sonarel {
 namespace {
 
-namespace fs = std::filesystem;
 using settings_platform::CreateOutcome;
 using settings_platform::ReplaceOutcome;
 
 constexpr std::string_view kTemporaryPrefix = "~set";
 constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr size_t kTemporaryLength = kTemporaryPrefix.size() + 4 + kTemporarySuffix.size();
 constexpr int kNameAttempts = 16;
 
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
 
-void RemoveLeftovers(const fs::path& folder) {
-    std::error_code error;
-    const auto now = fs::file_time_type::clock::now();
-    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
-        if (!IsTemporaryFileName(name) || !entry->is_regular_file(error)) continue;
-        const auto written = entry->last_write_time(error);
-        if (error) continue;
-        const auto age = std::chrono::duration_cast<std::chrono::seconds>(now - written);
-        std::error_code ignored;
-        if (IsLeftoverTemporary(name, age)) fs::remove(entry->path(), ignored);
-    }
+// xorshift32: names need only differ, not be unpredictable.
+std::uint16_t NextRandom() {
+    static std::uint32_t state = settings_platform::RandomSeed() | 1u;
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return static_cast<std::uint16_t>(state >> 8);
 }
 
 }  // namespace
 
 std::string TemporaryFileName(std::uint16_t random) {
-    char name[16];
-    std::snprintf(name, sizeof name, "~set%04x.tmp", static_cast<unsigned>(random));
+    constexpr char kHex[] = "0123456789abcdef";
+    std::string name(kTemporaryPrefix);
+    for (int shift = 12; shift >= 0; shift -= 4) name += kHex[(random >> shift) & 0xF];
+    name += kTemporarySuffix;
     return name;
 }
 
 bool IsTemporaryFileName(std::string_view file_name) {
-    constexpr size_t kLength = kTemporaryPrefix.size() + 4 + kTemporarySuffix.size();
-    if (file_name.size() != kLength || file_name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix ||
-        file_name.substr(kLength - kTemporarySuffix.size()) != kTemporarySuffix) {
+    if (file_name.size() != kTemporaryLength || file_name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix ||
+        file_name.substr(kTemporaryLength - kTemporarySuffix.size()) != kTemporarySuffix) {
         return false;
     }
     for (size_t i = kTemporaryPrefix.size(); i < kTemporaryPrefix.size() + 4; ++i) {
@@ -68,26 +60,24 @@ bool ReplaceRetryingWhileRefused(const std::function<ReplaceOutcome()>& attempt,
     }
 }
 
-bool WriteFileAtomically(const fs::path& target, std::string_view bytes) {
+bool WriteFileAtomically(const NativePath& target, std::string_view bytes) {
     if (settings_platform::IsReadOnlyFile(target)) return false;
-    const fs::path folder = target.parent_path();
-    RemoveLeftovers(folder.empty() ? fs::path(".") : folder);
+    const NativePath folder = FolderOf(target);
+    settings_platform::ForEachFile(folder, [](const NativePath& path, std::string_view name, std::chrono::seconds age) {
+        if (IsLeftoverTemporary(name, age)) settings_platform::RemoveFile(path);
+    });
 
-    static std::mt19937 generator{std::random_device{}()};
-    fs::path temporary;
+    NativePath temporary;
     CreateOutcome created = CreateOutcome::NameTaken;
     for (int i = 0; i < kNameAttempts && created == CreateOutcome::NameTaken; ++i) {
-        temporary = folder / TemporaryFileName(static_cast<std::uint16_t>(generator()));
+        temporary = JoinPath(folder, TemporaryFileName(NextRandom()));
         created = settings_platform::CreateDurableFile(temporary, bytes);
     }
     if (created != CreateOutcome::Done) return false;
 
     const bool replaced = ReplaceRetryingWhileRefused(
         [&] { return settings_platform::MoveFileOver(temporary, target); }, settings_platform::SleepMilliseconds);
-    if (!replaced) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-    }
+    if (!replaced) settings_platform::RemoveFile(temporary);
     return replaced;
 }
 

@@ -4,11 +4,11 @@
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "settings/native_path.h"
 #include "settings/settings_platform.h"
 
 namespace sonarel {
@@ -16,7 +16,7 @@ namespace sonarel {
 // Writes `bytes` to a temporary file beside `target`, flushed to the disk, and
 // puts it in the target's place. A read-only target is left untouched (false).
 // Temporary files that an interrupted earlier write left behind are removed.
-bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+bool WriteFileAtomically(const NativePath& target, std::string_view bytes);
 
 // The temporary name: "~set" and four hex digits, ".tmp". No longer than
 // "settings.xml", so a path the system accepts for the file fits it too.

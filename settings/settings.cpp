@@ -1,7 +1,6 @@
 #include "settings/settings.h"
 
 #include <limits>
-#include <system_error>
 
 #include <pugixml.hpp>
 
@@ -10,8 +9,6 @@
 
 namespace sonarel {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr char kTopBackground[] = "color_top_background";
 constexpr char kBottomBackground[] = "color_bottom_background";
@@ -61,7 +58,7 @@ bool ParseSettingFlag(std::string_view text) {
     }
 }
 
-bool ReadXml(Settings& settings, const fs::path& file) {
+bool ReadXml(Settings& settings, const NativePath& file) {
     const std::optional<std::string> bytes = settings_platform::ReadWholeFile(file);
     return bytes && ReadXmlBytes(settings, *bytes);
 }
@@ -111,34 +108,29 @@ std::string SerializeSettings(const Settings& settings) {
     return bytes;
 }
 
-bool WriteXml(const Settings& settings, const fs::path& file) {
+bool WriteXml(const Settings& settings, const NativePath& file) {
     return WriteFileAtomically(file, SerializeSettings(settings));
 }
 
-fs::path SettingsFilePath(const std::optional<fs::path>& local_app_data) {
-    std::error_code error;
-    fs::path folder;  // empty: the current directory
-    if (local_app_data && fs::is_directory(*local_app_data, error)) folder = *local_app_data;
+NativePath SettingsFilePath(const std::optional<NativePath>& local_app_data) {
+    NativePath folder;  // empty: the current directory
+    if (local_app_data && settings_platform::IsFolder(*local_app_data)) folder = *local_app_data;
     for (const char* name : {"korvanix", "sonarel"}) {
-        const fs::path next = folder / name;
-        fs::create_directory(next, error);
-        if (fs::is_directory(next, error)) folder = next;
+        const NativePath next = JoinPath(folder, name);
+        settings_platform::CreateFolder(next);
+        if (settings_platform::IsFolder(next)) folder = next;
     }
-    return folder / "settings.xml";
+    return JoinPath(folder, "settings.xml");
 }
 
 Settings::Settings() {
     refresh_message = settings_platform::RegisterRefreshMessage();
-    const fs::path file = SettingsFilePath(settings_platform::LocalAppDataFolder());
+    const NativePath file = SettingsFilePath(settings_platform::LocalAppDataFolder());
     const std::optional<std::string> bytes = settings_platform::ReadWholeFile(file);
     if (bytes && ReadXmlBytes(*this, *bytes)) return;
     // One typo in a hand-edited file must not cost every setting for good:
     // the unusable file is kept beside its replacement.
-    if (bytes && !bytes->empty()) {
-        fs::path backup = file;
-        backup += ".bak";
-        WriteFileAtomically(backup, *bytes);
-    }
+    if (bytes && !bytes->empty()) WriteFileAtomically(WithSuffix(file, ".bak"), *bytes);
     SetDefaults();
     Save();
 }

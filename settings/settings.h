@@ -3,12 +3,12 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/color.h"
+#include "settings/native_path.h"
 
 namespace sonarel {
 
@@ -51,8 +51,8 @@ struct Settings {
 
 // The file itself, relative paths meaning the current directory. The reader
 // shares the file fully; the writer replaces it whole, never a read-only one.
-bool ReadXml(Settings& settings, const std::filesystem::path& file);
-bool WriteXml(const Settings& settings, const std::filesystem::path& file);
+bool ReadXml(Settings& settings, const NativePath& file);
+bool WriteXml(const Settings& settings, const NativePath& file);
 // The reader's parse of the file's bytes.
 bool ReadXmlBytes(Settings& settings, std::string_view bytes);
 
@@ -67,6 +67,6 @@ bool ParseSettingFlag(std::string_view text);
 // <base>\korvanix\sonarel\settings.xml, creating both folders. A missing or
 // unusable base (or a folder that cannot be made) leaves the path relative to
 // the current directory at that step.
-std::filesystem::path SettingsFilePath(const std::optional<std::filesystem::path>& local_app_data);
+NativePath SettingsFilePath(const std::optional<NativePath>& local_app_data);
 
 }  // namespace sonarel

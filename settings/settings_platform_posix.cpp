@@ -4,23 +4,31 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 namespace sonarel::settings_platform {
 
 std::uint32_t RegisterRefreshMessage() { return 0; }
 
-std::optional<std::filesystem::path> LocalAppDataFolder() {
+std::optional<NativePath> LocalAppDataFolder() {
     const char* value = std::getenv("LOCALAPPDATA");
     if (value == nullptr || *value == '\0' || std::strlen(value) > 260) return std::nullopt;
-    return std::filesystem::path(value);
+    return NativePath(value);
 }
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
+bool IsFolder(const NativePath& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+void CreateFolder(const NativePath& path) { ::mkdir(path.c_str(), 0755); }
+
+std::optional<std::string> ReadWholeFile(const NativePath& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     std::string bytes;
@@ -39,7 +47,7 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
     return bytes;
 }
 
-CreateOutcome CreateDurableFile(const std::filesystem::path& file, std::string_view bytes) {
+CreateOutcome CreateDurableFile(const NativePath& file, std::string_view bytes) {
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return errno == EEXIST ? CreateOutcome::NameTaken : CreateOutcome::Failed;
     bool ok = true;
@@ -55,15 +63,41 @@ CreateOutcome CreateDurableFile(const std::filesystem::path& file, std::string_v
     return ok ? CreateOutcome::Done : CreateOutcome::Failed;
 }
 
-ReplaceOutcome MoveFileOver(const std::filesystem::path& source, const std::filesystem::path& target) {
+ReplaceOutcome MoveFileOver(const NativePath& source, const NativePath& target) {
     if (std::rename(source.c_str(), target.c_str()) == 0) return ReplaceOutcome::Done;
     return errno == EBUSY || errno == ETXTBSY ? ReplaceOutcome::Refused : ReplaceOutcome::Failed;
 }
 
-bool IsReadOnlyFile(const std::filesystem::path& file) {
+bool IsReadOnlyFile(const NativePath& file) {
     struct stat status {};
     return ::stat(file.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
            (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+void RemoveFile(const NativePath& file) { ::unlink(file.c_str()); }
+
+void ForEachFile(const NativePath& folder, const FileVisitor& visit) {
+    DIR* directory = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (directory == nullptr) return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(directory)) {
+        const NativePath path = JoinPath(folder, entry->d_name);
+        struct stat status {};
+        if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) continue;
+        std::string name = entry->d_name;
+        for (char& c : name) {
+            if (static_cast<unsigned char>(c) > 0x7F) c = '?';
+        }
+        visit(path, name, std::chrono::seconds(now - status.st_mtime));
+    }
+    ::closedir(directory);
+}
+
+std::uint32_t RandomSeed() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint32_t>(now.tv_nsec) ^ (static_cast<std::uint32_t>(::getpid()) << 16) ^
+           static_cast<std::uint32_t>(now.tv_sec);
 }
 
 void SleepMilliseconds(unsigned milliseconds) {

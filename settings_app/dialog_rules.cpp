@@ -1,6 +1,8 @@
 #include "settings_app/dialog_rules.h"
 
-#include <cwchar>
+
+
+#include "common/decimal.h"
 
 namespace sonarel {
 
@@ -29,9 +31,12 @@ StepVerdict JudgeVolumeStep(bool converted, std::uint32_t value) {
 }
 
 std::wstring RangeMessage(int value, int minimum, int maximum) {
-    wchar_t text[128];
-    std::swprintf(text, 128, L"Error detected: You entered integer of %d, whereas it must be between %d and %d", value,
-                  minimum, maximum);
+    std::wstring text = L"Error detected: You entered integer of ";
+    AppendDecimal(text, value);
+    text += L", whereas it must be between ";
+    AppendDecimal(text, minimum);
+    text += L" and ";
+    AppendDecimal(text, maximum);
     return text;
 }
 
