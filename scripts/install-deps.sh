@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev valgrind
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils imagemagick
+  nsis zip unzip                     # the release: installers and portable zips
 )
 
 missing=()

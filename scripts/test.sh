@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native core suite (also as 32-bit
-# x87 code under qemu), and the Windows suite under Wine on a private prefix
-# and virtual display.
+# x87 code under qemu), the release (scripts/package.sh), and the Windows suite
+# and the end-to-end tests under Wine on a private prefix and virtual display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +22,9 @@ cmake --preset mingw-x86 >/dev/null
 cmake --build --preset mingw-x86
 scripts/check-xp-imports.sh build/mingw-x86/bin
 
+echo "== The release: small programs, portable zips and installers"
+scripts/package.sh
+
 echo "== Windows x64 build and tests under Wine"
 cmake --preset mingw-x64 >/dev/null
 cmake --build --preset mingw-x64
@@ -30,5 +33,9 @@ trap wine_session_stop EXIT
 wine_session_start "$PWD/build/wine"
 ctest --preset mingw-x64
 
+status=0
 echo "== End-to-end: the real Sonarel.exe under Wine with X input"
-tests/e2e/run.sh build/mingw-x64
+tests/e2e/run.sh build/mingw-x64 || status=1
+echo "== End-to-end: the x64 installer and the portable zip under Wine"
+tests/e2e/installer.sh dist build/mingw-x64 || status=1
+exit $status

@@ -9,38 +9,12 @@ build=$(cd "${1:?usage: run.sh BUILD_DIR}" && pwd)
 root=$SONAREL_WINE_ROOT/e2e
 rm -rf "$root"
 mkdir -p "$root/program" "$root/elsewhere"
-passed=0
-failed=0
+. "$(dirname "$0")/common.sh"
 
-check() {  # check "what" command...
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1)); echo "PASS $what"
-  else
-    failed=$((failed + 1)); echo "FAIL $what"
-  fi
-}
-winpath() { echo "Z:${1//\//\\}"; }
-wine_run() { timeout 20 wine "$@" 2>/dev/null | tr -d '\r'; }
-probe() { wine_run "$build/e2e/window_probe.exe" "$1"; }
-window_is() { [ "$(probe "$1" | cut -d' ' -f1)" = "$2" ]; }  # TITLE visible|hidden|none
-indicator_is() { window_is Sonarel "$1"; }
-# Windows programs write CRLF line ends.
-endpoint_field() { tr -d '\r' < "$root/endpoint.txt" | awk -v n="$1" '{print $n}'; }
-level_is() { [ "$(endpoint_field 1)" = "$1" ]; }
-muted_is() { [ "$(endpoint_field 2)" = "$1" ]; }
 log_has() { tr -d '\r' < "$root/recorder.log" | grep -qx "$1"; }
 log_lacks() { ! grep -q "$1" "$root/recorder.log"; }
-wait_for() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; return 1; }
-settle() { sleep "${1:-0.4}"; }
-# Sonarel in the background from FOLDER (default: the program folder); its
-# exit code lands in sonarel.rc.
-start_sonarel() {
-  : > "$root/sonarel.rc"
-  (cd "${1:-$root/program}" && timeout 120 wine "$root/program/Sonarel.exe" >/dev/null 2>&1
-   echo $? > "$root/sonarel.rc") &
-}
+# The program folder's Sonarel, started from FOLDER (default: the program folder).
+start_sonarel() { start_sonarel_of "$root/program" "${1:-$root/program}"; }
 # The click recorder (optionally "fullscreen"), logging to recorder.log.
 start_recorder() {
   wine "$build/e2e/click_recorder.exe" ${1:-} > "$root/recorder.log" 2>/dev/null &
@@ -55,14 +29,7 @@ stop_recorder() {
 cp "$build/bin/"* "$root/program/"
 cp "$build/e2e/click_recorder.exe" "$root/program/SonarelSettings.exe"
 
-# The test audio endpoint replaces Wine's own in this prefix.
-cp "$build/e2e/mmdevapi.dll" "$WINEPREFIX/drive_c/windows/system32/mmdevapi.dll"
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mmdevapi=n"
-export SONAREL_TEST_ENDPOINT
-SONAREL_TEST_ENDPOINT=$(winpath "$root/endpoint.txt")
-echo "0.5 0" > "$root/endpoint.txt"
-
-settings_dir=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/korvanix/sonarel
+use_test_endpoint
 rm -rf "$settings_dir"
 
 echo "== First start, from another current directory"
@@ -133,7 +100,6 @@ echo "== SonarelSettings: Apply reaches a running Sonarel"
 artifacts=$SONAREL_WINE_ROOT/artifacts
 mkdir -p "$artifacts"
 cp "$build/bin/SonarelSettings.exe" "$root/program/SonarelSettings.exe"
-startup="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"
 rm -f "$startup/sonarel.lnk"
 start_sonarel
 wait_for indicator_is hidden
@@ -249,13 +215,6 @@ xdotool key ctrl+F11
 wait_for test -s "$root/sonarel.rc"
 check "Sonarel still ends with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
 
-# A settings file as the programs write it, with the left trigger.
-write_plain_settings() {  # volume_delta first_run
-  printf '<?xml version="1.0"?>\n<color_top_background value="65408" />\n<color_bottom_background value="16776960" />\n'\
-'<color_text value="0" />\n<color_mute_line value="255" />\n<mouse_button_pressed value="0" />\n'\
-'<volume_delta value="%s" />\n<first_run value="%s" />\n' "$1" "$2" > "$settings_dir/settings.xml"
-}
-
 echo "== A read-only settings file on a first run"
 write_plain_settings 10 true
 cp "$settings_dir/settings.xml" "$root/readonly-before.xml"
@@ -310,5 +269,4 @@ wait_for test -s "$root/sonarel.rc"
 check "Sonarel on XP ends with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
 set_version win10
 
-echo "e2e: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary e2e

@@ -1,0 +1,212 @@
+; Sonarel's per-user installer: no elevation, installs below the user's
+; local application data, ends a running copy before it replaces the files.
+;
+;   makensis -DVERSION=1.4.0.1 -DARCH=x64|x86 -DSOURCE=<folder of the files>
+;            -DICON=<sonarel.ico> -DOUTFILE=<setup.exe> sonarel.nsi
+;
+; Silent use: setup.exe /S [/NOAUTORUN] [/D=<folder>]
+;             Uninstall.exe /S [/REMOVESETTINGS]
+; Exit codes: 0 done, 1 cancelled by the user, 2 failed (with a message when
+; interactive).
+
+!ifndef VERSION | ARCH | SOURCE | ICON | OUTFILE
+  !error "VERSION, ARCH, SOURCE, ICON and OUTFILE must be defined"
+!endif
+
+Unicode true
+!if ${ARCH} == x64
+  Target amd64-unicode
+!else
+  Target x86-unicode
+!endif
+
+!include MUI2.nsh
+!include FileFunc.nsh
+!include LogicLib.nsh
+!include Sections.nsh
+!include WinMessages.nsh
+
+!define PRODUCT "Sonarel"
+!define PUBLISHER "Korvanix"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Sonarel"
+; The shortcut SonarelSettings manages: same name, target and working folder.
+!define AUTORUN_LINK "$SMSTARTUP\sonarel.lnk"
+!define AUTORUN_DESCRIPTION "Sonarel application autorun link"
+!define SETTINGS_FOLDER "$LOCALAPPDATA\korvanix\sonarel"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\Sonarel"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+SetCompressor /SOLID lzma
+BrandingText "${PUBLISHER}"
+ShowInstDetails nevershow
+ShowUninstDetails nevershow
+AllowSkipFiles off
+
+VIProductVersion "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Sonarel.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Start Sonarel now"
+
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+Var RestartSonarel  ; 1: a running copy was ended and is started again
+
+; Ends a running Sonarel the way its own window expects (WM_CLOSE ends it with
+; exit code 0) and waits until the process is gone: its single-instance
+; mutex lives exactly as long as the process.
+!macro DEFINE_END_RUNNING_SONAREL prefix
+Function ${prefix}EndRunningSonarel
+  StrCpy $RestartSonarel 0
+  FindWindow $0 "SonarelIndicator" "Sonarel"
+  ${If} $0 <> 0
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    StrCpy $RestartSonarel 1
+  ${EndIf}
+  StrCpy $1 0
+  ${Do}
+    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "SonarelAloneMutex") p .r2'
+    ${If} $2 P= 0
+      ${Break}
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r2)'
+    ${If} $1 >= 100
+      MessageBox MB_ICONSTOP "Sonarel is still running and could not be ended. Exit it from its notification-area icon, then try again." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    Sleep 100
+    IntOp $1 $1 + 1
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro DEFINE_END_RUNNING_SONAREL ""
+!insertmacro DEFINE_END_RUNNING_SONAREL "un."
+
+Section "-Sonarel" SecProgram
+  Call EndRunningSonarel
+
+  ; Fail before anything is touched when the folder cannot be written.
+  ClearErrors
+  CreateDirectory "$INSTDIR"
+  FileOpen $0 "$INSTDIR\setup-check.tmp" w
+  ${If} ${Errors}
+    MessageBox MB_ICONSTOP "Sonarel cannot be installed in $\"$INSTDIR$\": the folder cannot be written to." /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
+  FileClose $0
+  Delete "$INSTDIR\setup-check.tmp"
+
+  SetOutPath "$INSTDIR"
+  SetOverwrite on
+  File "${SOURCE}\Sonarel.exe"
+  File "${SOURCE}\SonarelSettings.exe"
+  File "${SOURCE}\QuickStartGuide.htm"
+  File "${SOURCE}\Sonarel128.png"
+  File "${SOURCE}\ReadMe.txt"
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+
+  CreateShortcut "$SMPROGRAMS\Sonarel.lnk" "$INSTDIR\Sonarel.exe"
+  CreateShortcut "$SMPROGRAMS\Sonarel Settings.lnk" "$INSTDIR\SonarelSettings.exe"
+
+  ; The entry last: it exists only for a complete install.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Sonarel.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section "Start Sonarel when I sign in" SecAutorun
+  SetOutPath "$INSTDIR"  ; the shortcut's working folder
+  CreateShortcut "${AUTORUN_LINK}" "$INSTDIR\sonarel.exe" "" "" "" SW_SHOWNORMAL "" "${AUTORUN_DESCRIPTION}"
+SectionEnd
+
+Section "-Autorun off" SecAutorunOff
+  ${IfNot} ${SectionIsSelected} ${SecAutorun}
+    Delete "${AUTORUN_LINK}"
+  ${EndIf}
+SectionEnd
+
+Function .onInstSuccess
+  ; Interactive installs offer the start on the finish page.
+  ${If} ${Silent}
+  ${AndIf} $RestartSonarel == 1
+    SetOutPath "$INSTDIR"
+    Exec '"$INSTDIR\Sonarel.exe"'
+  ${EndIf}
+FunctionEnd
+
+Section "-un.Sonarel"
+  Call un.EndRunningSonarel
+  Delete "$INSTDIR\Sonarel.exe"
+  Delete "$INSTDIR\SonarelSettings.exe"
+  Delete "$INSTDIR\QuickStartGuide.htm"
+  Delete "$INSTDIR\Sonarel128.png"
+  Delete "$INSTDIR\ReadMe.txt"
+  Delete "$INSTDIR\Uninstall.exe"
+  RMDir "$INSTDIR"
+  Delete "$SMPROGRAMS\Sonarel.lnk"
+  Delete "$SMPROGRAMS\Sonarel Settings.lnk"
+  Delete "${AUTORUN_LINK}"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
+
+Section /o "un.Remove my settings" SecRemoveSettings
+  Delete "${SETTINGS_FOLDER}\settings.xml"
+  Delete "${SETTINGS_FOLDER}\settings.xml.bak"
+  RMDir "${SETTINGS_FOLDER}"
+  RMDir "$LOCALAPPDATA\korvanix"
+SectionEnd
+
+; After the sections, whose indexes they use.
+Function .onInit
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/NOAUTORUN" $1
+  ${IfNot} ${Errors}
+    !insertmacro UnselectSection ${SecAutorun}
+  ${EndIf}
+FunctionEnd
+
+Function un.onInit
+  ${IfNot} ${FileExists} "$INSTDIR\Sonarel.exe"
+    MessageBox MB_ICONSTOP "Sonarel is not installed in $\"$INSTDIR$\"." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVESETTINGS" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecRemoveSettings}
+  ${EndIf}
+FunctionEnd
