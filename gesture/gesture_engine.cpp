@@ -42,12 +42,21 @@ std::uint32_t GestureEngine::SteppedLevel(int level, std::int16_t wheel_delta, s
 Decision GestureEngine::OnEvent(int hook_code, const MouseEvent& event) {
     if (hook_code < 0 || (event.flags & kInjectedFlag) != 0) return Decision::Pass;
 
-    const std::int32_t trigger = settings_.mouse_button_pressed;
+    // A reload takes effect from the next gesture: one under way goes on with
+    // the buttons that started it, and ends with its own trigger's release.
+    const std::int32_t trigger = armed_ ? armed_trigger_ : settings_.mouse_button_pressed;
     if (event.message == TriggerDownFor(trigger)) {
         if (!operations_.IsTriggerEligibleAt(event.pt)) return Decision::Pass;
         // A press while already armed replaces the held one; visibility stays.
         armed_ = true;
+        armed_trigger_ = trigger;
         held_press_ = MakeReplayRecord(event);
+        return Decision::Swallow;
+    }
+    // The application never saw the mute press, so it must not see its
+    // release either, even when that comes after the trigger's.
+    if (mute_release_ != 0 && event.message == mute_release_) {
+        mute_release_ = 0;
         return Decision::Swallow;
     }
     if (!armed_) return Decision::Pass;
@@ -63,16 +72,16 @@ Decision GestureEngine::OnArmedEvent(const MouseEvent& event, std::int32_t trigg
             return OnWheel(event);
         case kMove:
             return OnMove(event);
+        // The mute button's release is swallowed above when its press was;
+        // one pressed before the gesture began reaches the application.
         case kLeftUp:
-            if (left_trigger) return OnTriggerRelease(event);
-            return right_trigger ? Decision::Swallow : Decision::Pass;  // mute button's release
+            return left_trigger ? OnTriggerRelease(event) : Decision::Pass;
         case kRightUp:
-            if (right_trigger) return OnTriggerRelease(event);
-            return left_trigger ? Decision::Swallow : Decision::Pass;
+            return right_trigger ? OnTriggerRelease(event) : Decision::Pass;
         case kRightDown:
-            return left_trigger ? OnMutePress() : Decision::Pass;
+            return left_trigger ? OnMutePress(kRightUp) : Decision::Pass;
         case kLeftDown:
-            return right_trigger ? OnMutePress() : Decision::Pass;
+            return right_trigger ? OnMutePress(kLeftUp) : Decision::Pass;
         default:
             return Decision::Pass;
     }
@@ -88,7 +97,8 @@ Decision GestureEngine::OnWheel(const MouseEvent& event) {
     return Decision::Swallow;
 }
 
-Decision GestureEngine::OnMutePress() {
+Decision GestureEngine::OnMutePress(std::uint32_t release_message) {
+    mute_release_ = release_message;
     PlaceAndShowIfHidden();
     operations_.SetMute(!operations_.GetMute());
     operations_.RepaintIndicator();

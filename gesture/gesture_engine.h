@@ -110,7 +110,7 @@ public:
 private:
     Decision OnArmedEvent(const MouseEvent& event, std::int32_t trigger);
     Decision OnWheel(const MouseEvent& event);
-    Decision OnMutePress();
+    Decision OnMutePress(std::uint32_t release_message);
     Decision OnTriggerRelease(const MouseEvent& event);
     Decision OnMove(const MouseEvent& event);
     void PlaceAndShowIfHidden();
@@ -119,6 +119,8 @@ private:
     const Settings& settings_;
     GestureOperations& operations_;
     bool armed_ = false;
+    std::int32_t armed_trigger_ = 0;  // the trigger setting of the press that armed the engine
+    std::uint32_t mute_release_ = 0;  // the release of a swallowed mute press, still to come
     ReplayRecord held_press_;
 };
 

@@ -159,9 +159,20 @@ TEST_P(GestureEngineTest, MuteButtonTogglesWhileHeldAndItsReleaseIsSwallowed) {
     EXPECT_FALSE(ops.muted);
     EXPECT_EQ(Send(Event(b().trigger_up)), Decision::Swallow);
     EXPECT_FALSE(ops.visible);
-    // Released after the trigger, the mute button's release reaches the application.
+    // Released after the trigger, the mute button's release is still swallowed:
+    // the application never saw its press.
+    EXPECT_EQ(Send(Event(b().mute_up)), Decision::Swallow);
+    EXPECT_EQ(Send(Event(b().mute_down)), Decision::Pass);
     EXPECT_EQ(Send(Event(b().mute_up)), Decision::Pass);
     EXPECT_TRUE(ops.replays.empty());
+}
+
+TEST_P(GestureEngineTest, AMuteButtonHeldBeforeTheGestureKeepsItsReleaseForTheApplication) {
+    EXPECT_EQ(Send(Event(b().mute_down)), Decision::Pass);
+    Send(Event(b().trigger_down));
+    Send(Wheel(120));
+    EXPECT_EQ(Send(Event(b().mute_up)), Decision::Pass) << "its press reached the application";
+    EXPECT_EQ(Send(Event(b().trigger_up)), Decision::Swallow);
 }
 
 TEST_P(GestureEngineTest, IneligiblePressPassesAndChangesNothing) {
@@ -230,23 +241,32 @@ TEST(GestureEngineSettingsTest, NoTriggerSettingLeavesEveryEventAlone) {
     }
 }
 
-TEST(GestureEngineSettingsTest, ReloadDuringAGestureKeepsWheelAndMovesButPassesButtons) {
-    Settings settings{Settings::Blank{}};
-    settings.volume_delta = 10;
-    FakeOperations ops;
-    GestureEngine engine(settings, ops);
-    engine.OnEvent(0, Event(kLeftDown, {100, 100}));
-    settings.mouse_button_pressed = 1;  // reloaded while the trigger is held
-    settings.volume_delta = 20;
-    EXPECT_EQ(engine.OnEvent(0, Wheel(120)), Decision::Swallow);
-    EXPECT_EQ(ops.level, 70);
-    EXPECT_EQ(engine.OnEvent(0, Event(kLeftUp)), Decision::Pass);
-    EXPECT_EQ(engine.OnEvent(0, Event(kRightDown)), Decision::Pass);
-    EXPECT_TRUE(engine.IsArmed());
-    EXPECT_EQ(engine.OnEvent(0, Event(kMove, {120, 100})), Decision::Pass);  // visible: follows
-    ops.visible = false;
-    EXPECT_EQ(engine.OnEvent(0, Event(kMove, {130, 100})), Decision::Swallow);  // hidden: ends with a replay
-    EXPECT_FALSE(engine.IsArmed());
+TEST(GestureEngineSettingsTest, AReloadDuringAGestureTakesEffectFromTheNextPress) {
+    // The gesture goes on with the step read at each notch, but with the
+    // buttons that started it: its own trigger's release ends it.
+    for (const std::int32_t reloaded : {1, 2}) {
+        SCOPED_TRACE(reloaded);
+        Settings settings{Settings::Blank{}};
+        settings.volume_delta = 10;
+        FakeOperations ops;
+        GestureEngine engine(settings, ops);
+        engine.OnEvent(0, Event(kLeftDown, {100, 100}));
+        settings.mouse_button_pressed = reloaded;  // while the trigger is held
+        settings.volume_delta = 20;
+        EXPECT_EQ(engine.OnEvent(0, Wheel(120)), Decision::Swallow);
+        EXPECT_EQ(ops.level, 70);
+        EXPECT_EQ(engine.OnEvent(0, Event(kRightDown)), Decision::Swallow) << "the gesture's mute button";
+        EXPECT_TRUE(ops.muted);
+        EXPECT_EQ(engine.OnEvent(0, Event(kRightUp)), Decision::Swallow);
+        EXPECT_EQ(engine.OnEvent(0, Event(kLeftUp)), Decision::Swallow);
+        EXPECT_FALSE(engine.IsArmed());
+        EXPECT_FALSE(ops.visible) << "the indicator must not stay up";
+        EXPECT_TRUE(ops.replays.empty());
+        // The next press follows the new setting.
+        EXPECT_EQ(engine.OnEvent(0, Event(kLeftDown)), Decision::Pass);
+        EXPECT_EQ(engine.OnEvent(0, Event(kLeftUp)), Decision::Pass);
+        EXPECT_EQ(engine.OnEvent(0, Event(kRightDown)), reloaded == 2 ? Decision::Swallow : Decision::Pass);
+    }
 }
 
 TEST(GestureEngineStepTest, WheelArithmetic) {
