@@ -1,6 +1,7 @@
 # pugixml from Debian: the installed libpugixml-dev natively; for a cross build
-# the same version's source package, fetched at configure time and compiled here.
-if(CMAKE_CROSSCOMPILING)
+# (and for the fuzzers, which need its parser instrumented) the same version's
+# source package, fetched at configure time and compiled here.
+if(CMAKE_CROSSCOMPILING OR SONAREL_FUZZ)
   # One unpacked copy for every build tree below build/.
   set(SONAREL_PUGIXML_SOURCE ${PROJECT_SOURCE_DIR}/build/third_party/pugixml CACHE PATH
       "Debian's pugixml source, unpacked")

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config python3
   g++-multilib qemu-user-static      # the core as 32-bit x87 code
+  clang libclang-rt-14-dev           # libFuzzer and the sanitizer runtimes
   libpugixml-dev dpkg-dev            # pugixml; dpkg-source unpacks its source package
   googletest libgtest-dev libbenchmark-dev valgrind
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64

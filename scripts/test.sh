@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native core suite (also as 32-bit
-# x87 code under qemu), the release (scripts/package.sh), and the Windows suite
-# and the end-to-end tests under Wine on a private prefix and virtual display.
+# Builds everything and runs every test: the native core suite (also with
+# sanitizers, and as 32-bit x87 code under qemu), the fuzz targets' regression
+# run, the release (scripts/package.sh), and the Windows suite and the
+# end-to-end tests under Wine on a private prefix and virtual display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,14 @@ echo "== Native build and core tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+
+echo "== Core tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan
+ctest --preset native-asan
+
+echo "== Fuzz targets: a short regression run over the seed corpus"
+scripts/fuzz.sh
 
 echo "== Core tests as 32-bit x87 code (the x86 build's arithmetic) under qemu-i386-static"
 cmake --preset linux-i386 >/dev/null
