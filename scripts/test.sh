@@ -47,4 +47,6 @@ echo "== End-to-end: the real Sonarel.exe under Wine with X input"
 tests/e2e/run.sh build/mingw-x64 || status=1
 echo "== End-to-end: the x64 installer and the portable zip under Wine"
 tests/e2e/installer.sh dist build/mingw-x64 || status=1
+echo "== Soak: 200 mixed gestures against one running Sonarel"
+scripts/soak.sh 200 || status=1
 exit $status

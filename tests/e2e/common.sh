@@ -47,6 +47,16 @@ start_sonarel_of() {
 }
 sonarel_ended_with() { wait_for test -s "$root/sonarel.rc" && [ "$(cat "$root/sonarel.rc")" = "$1" ]; }
 
+# The click recorder (optionally "fullscreen"), logging to recorder.log.
+start_recorder() {
+  wine "$build/e2e/click_recorder.exe" ${1:-} > "$root/recorder.log" 2>/dev/null &
+  wait_for grep -q ready "$root/recorder.log"
+}
+stop_recorder() {
+  timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
+  wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
+}
+
 # Hold the left button, one notch up, release: the level goes from 0.5 to 0.55.
 gesture_raises_level() {
   echo "0.5 0" > "$root/endpoint.txt"
@@ -64,10 +74,10 @@ settings_dir=$wine_user_dir/AppData/Local/korvanix/sonarel
 start_menu=$wine_user_dir/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs
 startup=$start_menu/StartUp
 
-# A settings file as the programs write it, with the left trigger.
-write_plain_settings() {  # volume_delta first_run
+# A settings file as the programs write it (the left trigger unless given).
+write_plain_settings() {  # volume_delta first_run [mouse_button_pressed]
   mkdir -p "$settings_dir"
   printf '<?xml version="1.0"?>\n<color_top_background value="65408" />\n<color_bottom_background value="16776960" />\n'\
-'<color_text value="0" />\n<color_mute_line value="255" />\n<mouse_button_pressed value="0" />\n'\
-'<volume_delta value="%s" />\n<first_run value="%s" />\n' "$1" "$2" > "$settings_dir/settings.xml"
+'<color_text value="0" />\n<color_mute_line value="255" />\n<mouse_button_pressed value="%s" />\n'\
+'<volume_delta value="%s" />\n<first_run value="%s" />\n' "${3:-0}" "$1" "$2" > "$settings_dir/settings.xml"
 }

@@ -15,15 +15,6 @@ log_has() { tr -d '\r' < "$root/recorder.log" | grep -qx "$1"; }
 log_lacks() { ! grep -q "$1" "$root/recorder.log"; }
 # The program folder's Sonarel, started from FOLDER (default: the program folder).
 start_sonarel() { start_sonarel_of "$root/program" "${1:-$root/program}"; }
-# The click recorder (optionally "fullscreen"), logging to recorder.log.
-start_recorder() {
-  wine "$build/e2e/click_recorder.exe" ${1:-} > "$root/recorder.log" 2>/dev/null &
-  wait_for grep -q ready "$root/recorder.log"
-}
-stop_recorder() {
-  timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
-  wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
-}
 
 # The program folder as shipped, with a stand-in settings program.
 cp "$build/bin/"* "$root/program/"
