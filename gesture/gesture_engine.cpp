@@ -63,6 +63,13 @@ Decision GestureEngine::OnEvent(int hook_code, const MouseEvent& event) {
     return OnArmedEvent(event, trigger);
 }
 
+void GestureEngine::Reset() {
+    armed_ = false;
+    mute_release_ = 0;
+    held_press_ = ReplayRecord{};
+    if (operations_.IsIndicatorVisible()) operations_.HideIndicator();
+}
+
 Decision GestureEngine::OnArmedEvent(const MouseEvent& event, std::int32_t trigger) {
     const bool left_trigger = trigger == Settings::kLeftTrigger;
     const bool right_trigger = trigger == Settings::kRightTrigger;

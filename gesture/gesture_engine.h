@@ -100,6 +100,12 @@ public:
 
     Decision OnEvent(int hook_code, const MouseEvent& event);
 
+    // Back to idle, as after a trigger release with nothing to replay: the
+    // indicator is hidden and no held press or pending release is kept. For a
+    // hook that was lost and installed again: whatever was held back then is
+    // gone, and nothing is released that the application never saw pressed.
+    void Reset();
+
     bool IsArmed() const { return armed_; }
     const ReplayRecord& HeldPress() const { return held_press_; }
 

@@ -1,7 +1,10 @@
 #include "gesture/hook_adapter.h"
 
+#include <wtsapi32.h>
+
 #include "gesture/trigger_rules.h"
 #include "volume/volume_control.h"
+#include "win32/unique_handle.h"
 
 namespace sonarel {
 namespace {
@@ -9,6 +12,9 @@ namespace {
 // The hook procedure has no context argument: one engine, one hook, per process.
 GestureEngine* g_engine = nullptr;
 HHOOK g_hook = nullptr;
+// The time stamp of the latest event the hook procedure saw, or of its
+// installation: the witness compares with it.
+DWORD g_last_hook_call = 0;
 
 Rect ToRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
 
@@ -47,7 +53,7 @@ LRESULT CALLBACK LowLevelMouseProc(int code, WPARAM message, LPARAM lparam) noex
     if (code >= 0 && g_engine != nullptr) {
         try {
             const auto& info = *reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam);
-            if (g_engine->OnEvent(code, ToMouseEvent(message, info)) == Decision::Swallow) return -1;
+            if (HandleHookEvent(*g_engine, message, info) == Decision::Swallow) return -1;
         } catch (...) {
             // Nothing may escape into the system's input path: pass the event on.
         }
@@ -56,6 +62,11 @@ LRESULT CALLBACK LowLevelMouseProc(int code, WPARAM message, LPARAM lparam) noex
 }
 
 }  // namespace
+
+Decision HandleHookEvent(GestureEngine& engine, WPARAM message, const MSLLHOOKSTRUCT& info) {
+    g_last_hook_call = info.time;
+    return engine.OnEvent(HC_ACTION, ToMouseEvent(message, info));
+}
 
 MouseEvent ToMouseEvent(WPARAM message, const MSLLHOOKSTRUCT& info) {
     return MouseEvent{static_cast<std::uint32_t>(message), Point{info.pt.x, info.pt.y}, info.mouseData, info.flags,
@@ -161,11 +172,82 @@ void Win32GestureOperations::Replay(const ReplayRecord& first, const ReplayRecor
     ::SendInput(2, inputs, sizeof(INPUT));
 }
 
-win32::unique_hhook InstallMouseHook(GestureEngine& engine, HINSTANCE instance) {
-    g_engine = &engine;
-    g_hook = ::SetWindowsHookExW(WH_MOUSE_LL, LowLevelMouseProc, instance, 0);
-    if (g_hook == nullptr) g_engine = nullptr;
-    return win32::unique_hhook(g_hook);
+WitnessedEvent ToWitnessedEvent(const RAWINPUTHEADER& header, const RAWMOUSE& mouse, DWORD time,
+                                std::optional<std::uint32_t> own_integrity) {
+    WitnessedEvent event;
+    event.time = time;
+    event.button_or_wheel = mouse.usButtonFlags != 0;
+    event.injected = header.hDevice == nullptr;  // SendInput's events come from no device
+    // Only for the few events that matter, and never on XP: whose window is in front?
+    if (event.button_or_wheel && !event.injected && own_integrity) {
+        event.hook_bypassed = !IsEligibleByIntegrity(*own_integrity, WindowIntegrityLevel(::GetForegroundWindow()));
+    }
+    return event;
 }
+
+// --- MouseHook -------------------------------------------------------------------
+
+MouseHook::MouseHook(GestureEngine& engine, HINSTANCE instance, std::optional<std::uint32_t> own_integrity)
+    : engine_(engine), instance_(instance), own_integrity_(own_integrity) {}
+
+MouseHook::~MouseHook() {
+    if (g_hook != nullptr) ::UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+    g_engine = nullptr;
+}
+
+bool MouseHook::Install() {
+    g_engine = &engine_;
+    g_last_hook_call = ::GetTickCount();
+    g_hook = ::SetWindowsHookExW(WH_MOUSE_LL, LowLevelMouseProc, instance_, 0);
+    if (g_hook == nullptr) g_engine = nullptr;
+    return g_hook != nullptr;
+}
+
+void MouseHook::Reinstall() {
+    // Harmless when the system has removed it already.
+    if (g_hook != nullptr) ::UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+    engine_.Reset();
+    Install();
+}
+
+void MouseHook::WatchWith(HWND window) {
+    // Raw input keeps coming with no window in front, and without the hook.
+    RAWINPUTDEVICE mouse{};
+    mouse.usUsagePage = 0x01;  // generic desktop controls
+    mouse.usUsage = 0x02;      // mouse
+    mouse.dwFlags = RIDEV_INPUTSINK;
+    mouse.hwndTarget = window;
+    ::RegisterRawInputDevices(&mouse, 1, sizeof mouse);
+    ::WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION);
+}
+
+void MouseHook::StopWatching(HWND window) {
+    RAWINPUTDEVICE mouse{};
+    mouse.usUsagePage = 0x01;
+    mouse.usUsage = 0x02;
+    mouse.dwFlags = RIDEV_REMOVE;
+    ::RegisterRawInputDevices(&mouse, 1, sizeof mouse);
+    ::WTSUnRegisterSessionNotification(window);
+}
+
+void MouseHook::OnRawInput(HRAWINPUT handle) {
+    RAWINPUT input{};
+    UINT size = sizeof input;
+    if (::GetRawInputData(handle, RID_INPUT, &input, &size, sizeof(RAWINPUTHEADER)) == static_cast<UINT>(-1) ||
+        input.header.dwType != RIM_TYPEMOUSE || input.data.mouse.usButtonFlags == 0) {
+        return;  // moves: the common case, and proof of nothing
+    }
+    const WitnessedEvent event =
+        ToWitnessedEvent(input.header, input.data.mouse, static_cast<DWORD>(::GetMessageTime()), own_integrity_);
+    if (watch_.ShouldReinstall(event, g_last_hook_call)) Reinstall();
+}
+
+#if defined(SONAREL_TEST_SEAMS)
+void MouseHook::DropForTest() {
+    ::UnhookWindowsHookEx(g_hook);  // as the system does: nobody is told
+}
+#endif
 
 }  // namespace sonarel

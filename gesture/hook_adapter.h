@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "gesture/gesture_engine.h"
-#include "win32/unique_handle.h"
+#include "gesture/hook_watch.h"
 
 namespace sonarel {
 
@@ -63,10 +63,50 @@ private:
     SystemFacts facts_;
 };
 
-// Installs the system-wide hook feeding `engine`; the engine must outlive it.
-win32::unique_hhook InstallMouseHook(GestureEngine& engine, HINSTANCE instance);
+// The system-wide low-level mouse hook that feeds the one engine, kept alive:
+// raw input on the main window witnesses the mouse, and when the hook missed a
+// button or wheel event that the witness saw (the system removes a slow hook
+// silently), or after resume, unlock or a display change, it is installed again.
+class MouseHook {
+public:
+    MouseHook(GestureEngine& engine, HINSTANCE instance, std::optional<std::uint32_t> own_integrity);
+    ~MouseHook();  // removes the hook
+    MouseHook(const MouseHook&) = delete;
+    MouseHook& operator=(const MouseHook&) = delete;
+
+    bool Install();
+    // Removes the hook (harmless when already gone), returns the engine to idle
+    // and installs the hook again.
+    void Reinstall();
+
+    // The witness: raw input and session notifications for `window`.
+    void WatchWith(HWND window);
+    void StopWatching(HWND window);
+    void OnRawInput(HRAWINPUT input);
+    // Resume, unlock, a display change: no check can be made, so re-install.
+    void OnSystemChange() { Reinstall(); }
+
+#if defined(SONAREL_TEST_SEAMS)
+    // Unhooks without telling anyone, as the system removes a slow hook.
+    void DropForTest();
+#endif
+
+private:
+    GestureEngine& engine_;
+    HINSTANCE instance_;
+    std::optional<std::uint32_t> own_integrity_;
+    HookWatch watch_;
+};
+
+// The hook procedure's work for one event: notes the call for the witness,
+// then the engine decides.
+Decision HandleHookEvent(GestureEngine& engine, WPARAM message, const MSLLHOOKSTRUCT& info);
 
 // The hook's conversion: the event the engine sees for a hook call.
 MouseEvent ToMouseEvent(WPARAM message, const MSLLHOOKSTRUCT& info);
+
+// What the witness reports of one raw mouse event at `time`.
+WitnessedEvent ToWitnessedEvent(const RAWINPUTHEADER& header, const RAWMOUSE& mouse, DWORD time,
+                                std::optional<std::uint32_t> own_integrity);
 
 }  // namespace sonarel

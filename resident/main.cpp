@@ -52,11 +52,12 @@ int Run(HINSTANCE instance, const SystemFacts& facts) {
 
     Win32GestureOperations operations(window, g_main_window.Volume(), facts);
     GestureEngine engine(g_settings, operations);
-    win32::unique_hhook hook = InstallMouseHook(engine, instance);
-    if (!hook) {
+    MouseHook hook(engine, instance, facts.own_integrity);
+    if (!hook.Install()) {
         ::DestroyWindow(window);  // takes the tray icon with it
         return 3;
     }
+    g_main_window.SetMouseHook(&hook);  // until the window is destroyed
 
     ::ShowWindow(window, SW_HIDE);
     ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);

@@ -1,5 +1,7 @@
 #include "resident/main_window.h"
 
+#include <wtsapi32.h>
+
 #include <cstddef>
 #include <cwchar>
 
@@ -46,8 +48,18 @@ LRESULT CMainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) n
         case WM_PAINT: return OnPaint();
         case WM_DESTROY: return OnDestroy();
         case WM_HOTKEY: return OnHotKey(wparam);
+        case WM_INPUT: return OnRawInput(wparam, lparam);
+        case WM_POWERBROADCAST: return OnPowerBroadcast(wparam);
+        case WM_WTSSESSION_CHANGE: return OnSessionChange(wparam);
+        case WM_DISPLAYCHANGE: return OnDisplayChange(wparam, lparam);
         default: break;
     }
+#if defined(SONAREL_TEST_SEAMS)
+    if (message == drop_hook_message_ && hook_ != nullptr) {
+        hook_->DropForTest();
+        return 0;
+    }
+#endif
     // Registered at run time, so compared after the fixed messages.
     if (settings_ != nullptr && message == settings_->refresh_message) return OnRefreshSettings();
     if (message == kTrayCallback) return OnTrayCallback(wparam, lparam);
@@ -112,7 +124,36 @@ LRESULT CMainWindow::OnPaint() {
     return 0;
 }
 
+void CMainWindow::SetMouseHook(MouseHook* hook) {
+    if (hook_ != nullptr && hwnd_ != nullptr) hook_->StopWatching(hwnd_);
+    hook_ = hook;
+    if (hook_ != nullptr && hwnd_ != nullptr) hook_->WatchWith(hwnd_);
+}
+
+LRESULT CMainWindow::OnRawInput(WPARAM wparam, LPARAM lparam) {
+    if (hook_ != nullptr) hook_->OnRawInput(reinterpret_cast<HRAWINPUT>(lparam));
+    return DefaultProc(WM_INPUT, wparam, lparam);  // frees the input
+}
+
+LRESULT CMainWindow::OnPowerBroadcast(WPARAM event) {
+    if (hook_ != nullptr && (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)) {
+        hook_->OnSystemChange();
+    }
+    return TRUE;
+}
+
+LRESULT CMainWindow::OnSessionChange(WPARAM event) {
+    if (hook_ != nullptr && event == WTS_SESSION_UNLOCK) hook_->OnSystemChange();
+    return 0;
+}
+
+LRESULT CMainWindow::OnDisplayChange(WPARAM wparam, LPARAM lparam) {
+    if (hook_ != nullptr) hook_->OnSystemChange();
+    return DefaultProc(WM_DISPLAYCHANGE, wparam, lparam);
+}
+
 LRESULT CMainWindow::OnDestroy() {
+    SetMouseHook(nullptr);
     if (menu_ && ::DestroyMenu(menu_.get())) menu_.release();
     ::Shell_NotifyIconW(NIM_DELETE, &tray_.data);
     tray_.data.hIcon = nullptr;

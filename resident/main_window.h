@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/product.h"
+#include "gesture/hook_adapter.h"
 #include "volume/volume_control.h"
 #include "win32/unique_handle.h"
 #include "win32/window_base.h"
@@ -28,6 +29,8 @@ public:
     CMainWindow() = default;
 
     void SetSettings(Settings* settings) { settings_ = settings; }
+    // The hook to watch with raw input and the system's notifications.
+    void SetMouseHook(MouseHook* hook);
     // Registers the class once and creates the hidden topmost popup.
     HWND Create(HINSTANCE instance);
 
@@ -54,6 +57,10 @@ private:
     LRESULT OnHotKey(WPARAM id);
     LRESULT OnRefreshSettings();
     LRESULT OnTrayCallback(WPARAM id, LPARAM mouse_message);
+    LRESULT OnRawInput(WPARAM wparam, LPARAM lparam);
+    LRESULT OnPowerBroadcast(WPARAM event);
+    LRESULT OnSessionChange(WPARAM event);
+    LRESULT OnDisplayChange(WPARAM wparam, LPARAM lparam);
     void LaunchSettingsProgram();
     void ShowTrayMenu();
     void FillTrayIconData();
@@ -65,6 +72,10 @@ private:
     VistaNotifyIconData tray_{};
     win32::unique_hicon tray_icon_;
     UINT taskbar_created_ = 0;
+    MouseHook* hook_ = nullptr;
+#if defined(SONAREL_TEST_SEAMS)
+    UINT drop_hook_message_ = ::RegisterWindowMessageW(L"SonarelTestDropHook");
+#endif
 };
 
 }  // namespace sonarel

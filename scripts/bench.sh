@@ -32,3 +32,18 @@ endpoint_file=$SONAREL_WINE_ROOT/bench-endpoint.txt
 echo "0.5 0" > "$endpoint_file"
 SONAREL_TEST_ENDPOINT="Z:${endpoint_file//\//\\}" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mmdevapi=n" \
   timeout 300 wine build/mingw-x64/e2e/hook_bench.exe 2>/dev/null | tr -d '\r'
+
+echo "== Sonarel idle for 60 s: CPU time of its process (its own timers: none)"
+settings_dir=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/korvanix/sonarel
+mkdir -p "$settings_dir"
+printf '<?xml version="1.0"?>\n<color_top_background value="65408" />\n<color_bottom_background value="16776960" />\n<color_text value="0" />\n<color_mute_line value="255" />\n<mouse_button_pressed value="0" />\n<volume_delta value="5" />\n<first_run value="false" />\n' \
+  > "$settings_dir/settings.xml"
+(cd build/mingw-x64/bin && timeout 120 wine ./Sonarel.exe >/dev/null 2>&1) &
+sleep 5  # started and settled
+ticks() { awk '{ print $14 + $15 }' "/proc/$(pgrep -x Sonarel.exe | head -n 1)/stat"; }
+before=$(ticks)
+sleep 60
+after=$(ticks)
+echo "idle: $((after - before)) ticks of $(getconf CLK_TCK) a second in 60 s"
+timeout 20 wine taskkill /im Sonarel.exe >/dev/null 2>&1
+wait

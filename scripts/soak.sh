@@ -85,7 +85,7 @@ for ((i = 1; i <= gestures; i++)); do
   if [ "$i" -eq $(( gestures / 2 + 1 )) ]; then
     # The settings program's Apply: the file, then the message.
     write_plain_settings 5 false 2
-    wine_run "$build/e2e/refresh_sender.exe"
+    wine_run "$build/e2e/post_message.exe" SonarelRefreshSettings
     settle
     trigger=3
     other=1

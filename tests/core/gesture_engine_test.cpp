@@ -175,6 +175,24 @@ TEST_P(GestureEngineTest, AMuteButtonHeldBeforeTheGestureKeepsItsReleaseForTheAp
     EXPECT_EQ(Send(Event(b().trigger_up)), Decision::Swallow);
 }
 
+TEST_P(GestureEngineTest, ResetReturnsToIdleAndReleasesNothing) {
+    // What a hook installed again after a loss needs, in each state.
+    for (const bool active : {false, true}) {
+        SCOPED_TRACE(active ? "active" : "holding");
+        Send(Event(b().trigger_down));
+        if (active) Send(Event(b().mute_down));
+        engine.Reset();
+        EXPECT_FALSE(engine.IsArmed());
+        EXPECT_FALSE(ops.visible);
+        EXPECT_TRUE(ops.replays.empty()) << "the held press is dropped, not replayed";
+        // The buttons' later releases, had the hook seen them, pass untouched.
+        EXPECT_EQ(Send(Event(b().mute_up)), Decision::Pass);
+        EXPECT_EQ(Send(Event(b().trigger_up)), Decision::Pass);
+    }
+    engine.Reset();  // idle: nothing to do
+    EXPECT_FALSE(ops.visible);
+}
+
 TEST_P(GestureEngineTest, IneligiblePressPassesAndChangesNothing) {
     ops.eligible = false;
     EXPECT_EQ(Send(Event(b().trigger_down)), Decision::Pass);

@@ -176,6 +176,31 @@ choose_tray_item 2                      # "Exit"
 wait_for test -s "$root/sonarel.rc"
 check "its Exit entry ends Sonarel with exit code 0" test "$(cat "$root/sonarel.rc" 2>/dev/null)" = 0
 
+echo "== A mouse hook that the system removed is installed again"
+write_plain_settings 5 false
+start_sonarel
+wait_for indicator_is hidden
+start_recorder
+settle 1.5
+xdotool mousemove 500 400; settle
+# The test build's seam unhooks the hook without telling anyone, as the
+# system does with a hook that answered too slowly.
+wine_run "$build/e2e/post_message.exe" SonarelTestDropHook; settle
+: > "$root/recorder.log"
+xdotool mousedown 1; settle 0.2; xdotool mouseup 1; settle
+check "the first press after the loss reaches the application once" test "$(grep -c '^ldown' "$root/recorder.log")" = 1
+check "and so does its release" test "$(grep -c '^lup' "$root/recorder.log")" = 1
+: > "$root/recorder.log"
+check "by the next press the hook is back: hold and a notch change the level" gesture_raises_level
+check "and the application saw nothing of that gesture" log_lacks "ldown\|lup\|wheel"
+wine_run "$build/e2e/post_message.exe" SonarelTestDropHook; settle
+wine_run "$build/e2e/post_message.exe" 0x007E; settle   # WM_DISPLAYCHANGE
+check "after a display change the hook is back at once" gesture_raises_level
+check "and the application saw nothing of it either" log_lacks "ldown\|lup\|wheel"
+stop_recorder
+xdotool key ctrl+F11
+check "Sonarel ends with exit code 0" sonarel_ended_with 0
+
 echo "== A hand-edited settings file with extreme values"
 write_settings() {  # mouse_button_pressed volume_delta
   printf '<color_top_background value="-1" /><color_bottom_background value="2147483647" /><color_text value="-7" />'\
