@@ -41,26 +41,35 @@ std::uint32_t GestureEngine::SteppedLevel(int level, std::int16_t wheel_delta, s
 
 Decision GestureEngine::OnEvent(int hook_code, const MouseEvent& event) {
     if (hook_code < 0 || (event.flags & kInjectedFlag) != 0) return Decision::Pass;
-
-    // A reload takes effect from the next gesture: one under way goes on with
-    // the buttons that started it, and ends with its own trigger's release.
-    const std::int32_t trigger = armed_ ? armed_trigger_ : settings_.mouse_button_pressed;
-    if (event.message == TriggerDownFor(trigger)) {
-        if (!operations_.IsTriggerEligibleAt(event.pt)) return Decision::Pass;
-        // A press while already armed replaces the held one; visibility stays.
-        armed_ = true;
-        armed_trigger_ = trigger;
-        held_press_ = MakeReplayRecord(event);
-        return Decision::Swallow;
+    if (!armed_) {
+        // The common case, kept short: outside a gesture only a trigger press,
+        // or the release of a mute press swallowed earlier, is ours.
+        const std::int32_t trigger = settings_.mouse_button_pressed;
+        if (event.message == TriggerDownFor(trigger)) return OnTriggerPress(event, trigger);
+        if (event.message == mute_release_ && mute_release_ != 0) return OnLateMuteRelease();
+        return Decision::Pass;
     }
+    // A reload takes effect from the next gesture: this one goes on with the
+    // buttons that started it, and ends with its own trigger's release.
+    if (event.message == TriggerDownFor(armed_trigger_)) return OnTriggerPress(event, armed_trigger_);
+    if (event.message == mute_release_ && mute_release_ != 0) return OnLateMuteRelease();
+    return OnArmedEvent(event, armed_trigger_);
+}
+
+Decision GestureEngine::OnTriggerPress(const MouseEvent& event, std::int32_t trigger) {
+    if (!operations_.IsTriggerEligibleAt(event.pt)) return Decision::Pass;
+    // A press while already armed replaces the held one; visibility stays.
+    armed_ = true;
+    armed_trigger_ = trigger;
+    held_press_ = MakeReplayRecord(event);
+    return Decision::Swallow;
+}
+
+Decision GestureEngine::OnLateMuteRelease() {
     // The application never saw the mute press, so it must not see its
     // release either, even when that comes after the trigger's.
-    if (mute_release_ != 0 && event.message == mute_release_) {
-        mute_release_ = 0;
-        return Decision::Swallow;
-    }
-    if (!armed_) return Decision::Pass;
-    return OnArmedEvent(event, trigger);
+    mute_release_ = 0;
+    return Decision::Swallow;
 }
 
 void GestureEngine::Reset() {

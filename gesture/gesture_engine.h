@@ -114,6 +114,8 @@ public:
     static std::uint32_t SteppedLevel(int level, std::int16_t wheel_delta, std::int32_t step);
 
 private:
+    Decision OnTriggerPress(const MouseEvent& event, std::int32_t trigger);
+    Decision OnLateMuteRelease();
     Decision OnArmedEvent(const MouseEvent& event, std::int32_t trigger);
     Decision OnWheel(const MouseEvent& event);
     Decision OnMutePress(std::uint32_t release_message);
