@@ -172,23 +172,31 @@ void Win32GestureOperations::Replay(const ReplayRecord& first, const ReplayRecor
     ::SendInput(2, inputs, sizeof(INPUT));
 }
 
+bool ForegroundCheck::HookBypassed() {
+    if (!own_integrity_) return false;  // XP: no levels
+    const HWND foreground = ::GetForegroundWindow();
+    if (foreground != window_) {
+        window_ = foreground;
+        bypassed_ = foreground != nullptr &&
+                    !IsEligibleByIntegrity(*own_integrity_, WindowIntegrityLevel(foreground));
+    }
+    return bypassed_;
+}
+
 WitnessedEvent ToWitnessedEvent(const RAWINPUTHEADER& header, const RAWMOUSE& mouse, DWORD time,
-                                std::optional<std::uint32_t> own_integrity) {
+                                ForegroundCheck& foreground) {
     WitnessedEvent event;
     event.time = time;
     event.button_or_wheel = mouse.usButtonFlags != 0;
     event.injected = header.hDevice == nullptr;  // SendInput's events come from no device
-    // Only for the few events that matter, and never on XP: whose window is in front?
-    if (event.button_or_wheel && !event.injected && own_integrity) {
-        event.hook_bypassed = !IsEligibleByIntegrity(*own_integrity, WindowIntegrityLevel(::GetForegroundWindow()));
-    }
+    if (event.button_or_wheel && !event.injected) event.hook_bypassed = foreground.HookBypassed();
     return event;
 }
 
 // --- MouseHook -------------------------------------------------------------------
 
 MouseHook::MouseHook(GestureEngine& engine, HINSTANCE instance, std::optional<std::uint32_t> own_integrity)
-    : engine_(engine), instance_(instance), own_integrity_(own_integrity) {}
+    : engine_(engine), instance_(instance), foreground_(own_integrity) {}
 
 MouseHook::~MouseHook() {
     if (g_hook != nullptr) ::UnhookWindowsHookEx(g_hook);
@@ -240,7 +248,7 @@ void MouseHook::OnRawInput(HRAWINPUT handle) {
         return;  // moves: the common case, and proof of nothing
     }
     const WitnessedEvent event =
-        ToWitnessedEvent(input.header, input.data.mouse, static_cast<DWORD>(::GetMessageTime()), own_integrity_);
+        ToWitnessedEvent(input.header, input.data.mouse, static_cast<DWORD>(::GetMessageTime()), foreground_);
     if (watch_.ShouldReinstall(event, g_last_hook_call)) Reinstall();
 }
 

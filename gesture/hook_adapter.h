@@ -63,6 +63,21 @@ private:
     SystemFacts facts_;
 };
 
+// Whether the system skips our hook for input to the foreground window: the
+// window of a program of a higher (or unknown) integrity level is in front.
+// Asked for the witness's button and wheel events only, and remembered for as
+// long as the same window stays in front.
+class ForegroundCheck {
+public:
+    explicit ForegroundCheck(std::optional<std::uint32_t> own_integrity) : own_integrity_(own_integrity) {}
+    bool HookBypassed();
+
+private:
+    std::optional<std::uint32_t> own_integrity_;
+    HWND window_ = nullptr;
+    bool bypassed_ = false;
+};
+
 // The system-wide low-level mouse hook that feeds the one engine, kept alive:
 // raw input on the main window witnesses the mouse, and when the hook missed a
 // button or wheel event that the witness saw (the system removes a slow hook
@@ -94,7 +109,7 @@ public:
 private:
     GestureEngine& engine_;
     HINSTANCE instance_;
-    std::optional<std::uint32_t> own_integrity_;
+    ForegroundCheck foreground_;
     HookWatch watch_;
 };
 
@@ -107,6 +122,6 @@ MouseEvent ToMouseEvent(WPARAM message, const MSLLHOOKSTRUCT& info);
 
 // What the witness reports of one raw mouse event at `time`.
 WitnessedEvent ToWitnessedEvent(const RAWINPUTHEADER& header, const RAWMOUSE& mouse, DWORD time,
-                                std::optional<std::uint32_t> own_integrity);
+                                ForegroundCheck& foreground);
 
 }  // namespace sonarel

@@ -77,23 +77,31 @@ int wmain() {
     Report("pass-through, engine alone", pass_engine);
     Report("pass-through, hook body (witnessed)", pass_body);
 
-    // One raw button event as the witness judges it: the conversion, with the
-    // foreground window's integrity query, and the decision.
+    // One raw button event as the witness judges it, after GetRawInputData:
+    // the conversion and the decision. The foreground window's integrity
+    // level is read when another window comes to the front (measured apart)
+    // and remembered while it stays there.
     RAWINPUTHEADER header{};
     header.dwType = RIM_TYPEMOUSE;
     header.hDevice = reinterpret_cast<HANDLE>(1);
     RAWMOUSE mouse{};
     mouse.usButtonFlags = RI_MOUSE_LEFT_BUTTON_DOWN;
     HookWatch watch;
-    std::vector<double> witness;
+    ForegroundCheck foreground(facts.own_integrity);
+    std::vector<double> witness, new_foreground;
     for (int i = 0; i < 2000; ++i) {
         const DWORD now = GetTickCount();
-        const double start = Now();
-        const WitnessedEvent event = ToWitnessedEvent(header, mouse, now, facts.own_integrity);
+        double start = Now();
+        const WitnessedEvent event = ToWitnessedEvent(header, mouse, now, foreground);
         swallowed = swallowed + watch.ShouldReinstall(event, now);
         witness.push_back((Now() - start) * 1e9);
+        ForegroundCheck fresh(facts.own_integrity);
+        start = Now();
+        swallowed = swallowed + fresh.HookBypassed();
+        new_foreground.push_back((Now() - start) * 1e9);
     }
     Report("witness: one raw button event", witness);
+    Report("witness: a new foreground window", new_foreground);
 
     // Wheel notches during a gesture: level read and written through Core Audio.
     settings.mouse_button_pressed = Settings::kLeftTrigger;
