@@ -19,7 +19,11 @@ TEST(IntegrityLevelTest, APressOverAnOrdinaryWindowOfAnotherProgramStaysEligible
     EXPECT_GE(*facts.own_integrity, 0x1000u);
     EXPECT_LE(*facts.own_integrity, 0x4000u);
 
-    const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);  // Wine's explorer.exe
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);  // Wine's explorer.exe, perhaps still starting
+    for (int i = 0; i < 100 && taskbar == nullptr; ++i) {
+        Sleep(50);
+        taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    }
     ASSERT_NE(taskbar, nullptr);
     DWORD other = 0;
     GetWindowThreadProcessId(taskbar, &other);
