@@ -29,7 +29,7 @@ mkdir -p "$root/program"
 cp "$build/bin/"* "$root/program/"
 use_test_endpoint
 write_plain_settings 5 false
-start_sonarel_of "$root/program"
+SONAREL_RUN_LIMIT=$((300 + gestures)) start_sonarel_of "$root/program"
 wait_for indicator_is hidden
 start_recorder
 settle 1.5
@@ -127,6 +127,11 @@ for ((i = 1; i <= gestures; i++)); do
   sleep $pace
   if [ $((i % every)) -eq 0 ] || [ "$i" -eq "$gestures" ]; then
     settle
+    if [ -s "$root/sonarel.rc" ]; then
+      echo "   Sonarel ended during the soak with exit code $(cat "$root/sonarel.rc")"
+      model_ok=0
+      break
+    fi
     model_matches || model_ok=0
     gestures_done=$i
     row

@@ -40,10 +40,12 @@ level_is() { [ "$(endpoint_field 1)" = "$1" ]; }
 muted_is() { [ "$(endpoint_field 2)" = "$1" ]; }
 
 # Sonarel.exe of FOLDER in the background, started in CWD (default: FOLDER);
-# its exit code lands in sonarel.rc.
+# its exit code lands in sonarel.rc. It is ended after SONAREL_RUN_LIMIT
+# seconds (default 120) if nothing else ends it.
 start_sonarel_of() {
   : > "$root/sonarel.rc"
-  (cd "${2:-$1}" && timeout 120 wine "$1/Sonarel.exe" >/dev/null 2>&1; echo $? > "$root/sonarel.rc") &
+  (cd "${2:-$1}" && timeout "${SONAREL_RUN_LIMIT:-120}" wine "$1/Sonarel.exe" >/dev/null 2>&1
+   echo $? > "$root/sonarel.rc") &
 }
 sonarel_ended_with() { wait_for test -s "$root/sonarel.rc" && [ "$(cat "$root/sonarel.rc")" = "$1" ]; }
 
