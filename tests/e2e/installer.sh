@@ -22,11 +22,12 @@ run_setup() { timeout 120 wine "$setup" "$@" >/dev/null 2>&1; }
 reg_value() { wine_run reg query "$key" /v "$1" | sed -n "s/^ *$1 \{1,\}REG_[A-Z_]* \{1,\}//p"; }
 has_entry() { timeout 20 wine reg query "$key" >/dev/null 2>&1; }
 shortcut() { wine_run "$build/e2e/shortcut_probe.exe" "$(winpath "$1")"; }
-# The uninstaller runs from a copy in %TEMP% and returns at once: wait for it.
+# The uninstaller runs from a copy (%TEMP%\~nsuN.tmp\Un.exe) and returns at
+# once: wait for the copy to show up, then to finish.
 uninstall() {
   timeout 60 wine "$instdir/Uninstall.exe" "$@" >/dev/null 2>&1
-  for _ in $(seq 150); do [ -e "$instdir/Uninstall.exe" ] || break; sleep 0.1; done
-  for _ in $(seq 50); do pgrep -f 'Un_.\.exe' >/dev/null || break; sleep 0.1; done
+  for _ in $(seq 50); do pgrep -f 'nsu.*Un\.exe' >/dev/null && break; sleep 0.1; done
+  for _ in $(seq 300); do pgrep -f 'nsu.*Un\.exe' >/dev/null || break; sleep 0.1; done
 }
 nothing_installed() {
   [ ! -e "$instdir" ] && [ ! -e "$start_menu/Sonarel.lnk" ] && [ ! -e "$start_menu/Sonarel Settings.lnk" ] &&
