@@ -55,7 +55,8 @@ last_cpu=0
 # CPU time from the kernel: Wine's GetProcessTimes counts live threads only,
 # so it falls when a worker thread ends.
 tick_ms=$((1000 / $(getconf CLK_TCK)))
-cpu_ms() { awk -v t="$tick_ms" '{ print ($14 + $15) * t }' "/proc/$(pgrep -x Sonarel.exe | head -n 1)/stat" 2>/dev/null || echo 0; }
+# This run's Sonarel: its Wine process has the program's own path as argv[0].
+cpu_ms() { awk -v t="$tick_ms" '{ print ($14 + $15) * t }' "/proc/$(pgrep -f "^$root/program/Sonarel.exe" | head -n 1)/stat" 2>/dev/null || echo 0; }
 row() {  # gestures done: what Sonarel's process looks like now
   local probe cpu
   probe=$(wine_run "$build/e2e/process_probe.exe" Sonarel.exe)
