@@ -123,7 +123,7 @@ LRESULT CHyperLink::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_SETCURSOR:
             ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
-        // A click as a button takes it: pressed and released on the label.
+        // Opened as a button is clicked: pressed and released on the label.
         case WM_LBUTTONDOWN:
             pressed_ = true;
             ::SetCapture(control_);

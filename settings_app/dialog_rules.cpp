@@ -1,7 +1,5 @@
 #include "settings_app/dialog_rules.h"
 
-
-
 #include "common/decimal.h"
 
 namespace sonarel {
