@@ -34,13 +34,13 @@ SONAREL_TEST_ENDPOINT="Z:${endpoint_file//\//\\}" WINEDLLOVERRIDES="$WINEDLLOVER
   timeout 300 wine build/mingw-x64/e2e/hook_bench.exe 2>/dev/null | tr -d '\r'
 
 echo "== Sonarel idle for 60 s: CPU time of its process (its own timers: none)"
-settings_dir=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/korvanix/sonarel
-mkdir -p "$settings_dir"
-printf '<?xml version="1.0"?>\n<color_top_background value="65408" />\n<color_bottom_background value="16776960" />\n<color_text value="0" />\n<color_mute_line value="255" />\n<mouse_button_pressed value="0" />\n<volume_delta value="5" />\n<first_run value="false" />\n' \
-  > "$settings_dir/settings.xml"
-(cd build/mingw-x64/bin && timeout 120 wine ./Sonarel.exe >/dev/null 2>&1) &
+build=$PWD/build/mingw-x64 root=$SONAREL_WINE_ROOT
+. tests/e2e/common.sh
+write_plain_settings 5 false  # not a first run
+start_sonarel_of "$build/bin"
 sleep 5  # started and settled
-ticks() { awk '{ print $14 + $15 }' "/proc/$(pgrep -x Sonarel.exe | head -n 1)/stat"; }
+# This Sonarel's Wine process has the program's own path as argv[0].
+ticks() { awk '{ print $14 + $15 }' "/proc/$(pgrep -f "^$build/bin/Sonarel.exe" | head -n 1)/stat"; }
 before=$(ticks)
 sleep 60
 after=$(ticks)
