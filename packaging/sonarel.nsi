@@ -74,31 +74,47 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 Var RestartSonarel  ; 1: a running copy was ended and is started again
 
 ; Ends a running Sonarel the way its own window expects (WM_CLOSE ends it with
-; exit code 0) and waits until the process is gone: its single-instance
-; mutex lives exactly as long as the process.
+; exit code 0) and waits until its process is gone: Sonarel.exe cannot be
+; replaced or deleted before that, and the process lets go of its
+; single-instance mutex a little before it ends. A copy still starting up has
+; the mutex but no window yet: that one is waited for by its mutex.
+!define SYNCHRONIZE 0x00100000
 !macro DEFINE_END_RUNNING_SONAREL prefix
 Function ${prefix}EndRunningSonarel
   StrCpy $RestartSonarel 0
   FindWindow $0 "SonarelIndicator" "Sonarel"
   ${If} $0 <> 0
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r3) i'
+    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r3) p .r4'
     SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
     StrCpy $RestartSonarel 1
+    ${If} $4 P<> 0
+      System::Call 'kernel32::WaitForSingleObject(p r4, i 10000) i .r5'
+      System::Call 'kernel32::CloseHandle(p r4)'
+      ${If} $5 <> 0  ; not WAIT_OBJECT_0
+        Call ${prefix}StillRunning
+      ${EndIf}
+    ${EndIf}
   ${EndIf}
   StrCpy $1 0
   ${Do}
-    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "SonarelAloneMutex") p .r2'
+    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "SonarelAloneMutex") p .r2'
     ${If} $2 P= 0
       ${Break}
     ${EndIf}
     System::Call 'kernel32::CloseHandle(p r2)'
     ${If} $1 >= 100
-      MessageBox MB_ICONSTOP "Sonarel is still running and could not be ended. Exit it from its notification-area icon, then try again." /SD IDOK
-      SetErrorLevel 2
-      Quit
+      Call ${prefix}StillRunning
     ${EndIf}
     Sleep 100
     IntOp $1 $1 + 1
   ${Loop}
+FunctionEnd
+
+Function ${prefix}StillRunning
+  MessageBox MB_ICONSTOP "Sonarel is still running and could not be ended. Exit it from its notification-area icon, then try again." /SD IDOK
+  SetErrorLevel 2
+  Quit
 FunctionEnd
 !macroend
 !insertmacro DEFINE_END_RUNNING_SONAREL ""

@@ -24,11 +24,13 @@ has_entry() { timeout 20 wine reg query "$key" >/dev/null 2>&1; }
 not() { ! "$@"; }
 shortcut() { wine_run "$build/e2e/shortcut_probe.exe" "$(winpath "$1")"; }
 # The uninstaller runs from a copy (%TEMP%\~nsuN.tmp\Un.exe) and returns at
-# once: wait for the copy to show up, then to finish.
+# once: wait for the copy to show up (or to have deleted Uninstall.exe
+# already), then to finish.
+uninstaller_copy_runs() { pgrep -f 'nsu.*Un\.exe' >/dev/null; }
 uninstall() {
   timeout 60 wine "$instdir/Uninstall.exe" "$@" >/dev/null 2>&1
-  for _ in $(seq 50); do pgrep -f 'nsu.*Un\.exe' >/dev/null && break; sleep 0.1; done
-  for _ in $(seq 300); do pgrep -f 'nsu.*Un\.exe' >/dev/null || break; sleep 0.1; done
+  for _ in $(seq 200); do uninstaller_copy_runs || [ ! -e "$instdir/Uninstall.exe" ] && break; sleep 0.1; done
+  for _ in $(seq 300); do uninstaller_copy_runs || break; sleep 0.1; done
 }
 nothing_installed() {
   [ ! -e "$instdir" ] && [ ! -e "$start_menu/Sonarel.lnk" ] && [ ! -e "$start_menu/Sonarel Settings.lnk" ] &&
@@ -90,6 +92,26 @@ echo "== Uninstalling twice"
 timeout 60 wine "$root/Uninstall-copy.exe" /S "_?=$instdir_win" >/dev/null 2>&1
 check "a second uninstall fails with exit code 2" test $? -eq 2
 check "and leaves nothing behind" nothing_installed
+
+echo "== A running copy that is slow to exit after closing"
+# The stand-in lets go of the single-instance mutex two seconds before its
+# process ends, and its Sonarel.exe cannot be replaced or deleted until then.
+run_setup /S /NOAUTORUN
+start_slow_copy() {
+  cp "$build/e2e/slow_exit.exe" "$instdir/Sonarel.exe"
+  start_sonarel_of "$instdir"
+  wait_for indicator_is hidden
+}
+start_slow_copy
+run_setup /S /NOAUTORUN
+check "installing over it ends with exit code 0" test $? -eq 0
+check "and replaces Sonarel.exe" cmp -s "$instdir/Sonarel.exe" "$build/../release-x64/bin/Sonarel.exe"
+check "the new Sonarel runs" wait_for indicator_is hidden
+xdotool key ctrl+F11
+wait_for indicator_is none
+start_slow_copy
+uninstall /S
+check "uninstalling over it removes everything" nothing_installed
 
 echo "== Install without autorun, twice, then uninstall with the settings"
 run_setup /S /NOAUTORUN
