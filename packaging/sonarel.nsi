@@ -116,12 +116,47 @@ Function ${prefix}StillRunning
   SetErrorLevel 2
   Quit
 FunctionEnd
+
+; A program still running from the folder (the settings dialog, most likely)
+; holds its file: it can be neither replaced nor deleted. Asks the user to
+; close it rather than leave a half-replaced or half-removed install.
+Function ${prefix}WaitForFreePrograms
+  ${Do}
+    StrCpy $0 ""
+    ${If} ${FileExists} "$INSTDIR\SonarelSettings.exe"
+      ClearErrors
+      FileOpen $1 "$INSTDIR\SonarelSettings.exe" a
+      ${If} ${Errors}
+        StrCpy $0 "Sonarel Settings"
+      ${Else}
+        FileClose $1
+      ${EndIf}
+    ${EndIf}
+    ${If} ${FileExists} "$INSTDIR\Sonarel.exe"
+      ClearErrors
+      FileOpen $1 "$INSTDIR\Sonarel.exe" a
+      ${If} ${Errors}
+        StrCpy $0 "Sonarel"
+      ${Else}
+        FileClose $1
+      ${EndIf}
+    ${EndIf}
+    ${If} $0 == ""
+      ${Break}
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$0 is still open. Close it, then click Retry." /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Quit
+    retry:
+  ${Loop}
+FunctionEnd
 !macroend
 !insertmacro DEFINE_END_RUNNING_SONAREL ""
 !insertmacro DEFINE_END_RUNNING_SONAREL "un."
 
 Section "-Sonarel" SecProgram
   Call EndRunningSonarel
+  Call WaitForFreePrograms
 
   ; Fail before anything is touched when the folder cannot be written.
   ClearErrors
@@ -183,6 +218,7 @@ FunctionEnd
 
 Section "-un.Sonarel"
   Call un.EndRunningSonarel
+  Call un.WaitForFreePrograms
   Delete "$INSTDIR\Sonarel.exe"
   Delete "$INSTDIR\SonarelSettings.exe"
   Delete "$INSTDIR\QuickStartGuide.htm"

@@ -113,6 +113,28 @@ start_slow_copy
 uninstall /S
 check "uninstalling over it removes everything" nothing_installed
 
+echo "== The settings dialog open during an upgrade and an uninstall"
+# Its program file cannot be replaced or deleted while it runs. Sonarel.exe
+# stands for an older version here, to show that nothing is half-replaced.
+run_setup /S /NOAUTORUN
+cp "$build/e2e/slow_exit.exe" "$instdir/Sonarel.exe"
+(cd "$instdir" && timeout 60 wine "$instdir/SonarelSettings.exe" >/dev/null 2>&1) &
+wait_for window_is SonarelSettings visible
+install_is_as_before() {
+  cmp -s "$instdir/Sonarel.exe" "$build/e2e/slow_exit.exe" &&
+    cmp -s "$instdir/SonarelSettings.exe" "$build/../release-x64/bin/SonarelSettings.exe" &&
+    test -f "$instdir/Uninstall.exe" -a -e "$start_menu/Sonarel.lnk" && has_entry
+}
+run_setup /S /NOAUTORUN
+check "installing over it fails with exit code 2" test $? -eq 2
+check "and leaves the install as it was" install_is_as_before
+uninstall /S
+check "uninstalling leaves it as it was too" install_is_as_before
+timeout 10 wine taskkill /im SonarelSettings.exe >/dev/null 2>&1
+wait_for sh -c "! pgrep -f SonarelSettings.exe >/dev/null"
+uninstall /S
+check "once it is closed, the uninstall removes everything" nothing_installed
+
 echo "== Install without autorun, twice, then uninstall with the settings"
 run_setup /S /NOAUTORUN
 check "the first install ends with exit code 0" test $? -eq 0
