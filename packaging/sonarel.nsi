@@ -73,13 +73,27 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 
 Var RestartSonarel  ; 1: a running copy was ended and is started again
 
+!define SYNCHRONIZE 0x00100000
+
+; $0 = NAME when FILE exists and cannot be opened for writing.
+!macro SET_IF_HELD file name
+  ${If} ${FileExists} "${file}"
+    ClearErrors
+    FileOpen $1 "${file}" a
+    ${If} ${Errors}
+      StrCpy $0 "${name}"
+    ${Else}
+      FileClose $1
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 ; Ends a running Sonarel the way its own window expects (WM_CLOSE ends it with
 ; exit code 0) and waits until its process is gone: Sonarel.exe cannot be
 ; replaced or deleted before that, and the process lets go of its
 ; single-instance mutex a little before it ends. A copy still starting up has
 ; the mutex but no window yet: that one is waited for by its mutex.
-!define SYNCHRONIZE 0x00100000
-!macro DEFINE_END_RUNNING_SONAREL prefix
+!macro DEFINE_PROGRAM_FUNCTIONS prefix
 Function ${prefix}EndRunningSonarel
   StrCpy $RestartSonarel 0
   FindWindow $0 "SonarelIndicator" "Sonarel"
@@ -123,24 +137,8 @@ FunctionEnd
 Function ${prefix}WaitForFreePrograms
   ${Do}
     StrCpy $0 ""
-    ${If} ${FileExists} "$INSTDIR\SonarelSettings.exe"
-      ClearErrors
-      FileOpen $1 "$INSTDIR\SonarelSettings.exe" a
-      ${If} ${Errors}
-        StrCpy $0 "Sonarel Settings"
-      ${Else}
-        FileClose $1
-      ${EndIf}
-    ${EndIf}
-    ${If} ${FileExists} "$INSTDIR\Sonarel.exe"
-      ClearErrors
-      FileOpen $1 "$INSTDIR\Sonarel.exe" a
-      ${If} ${Errors}
-        StrCpy $0 "Sonarel"
-      ${Else}
-        FileClose $1
-      ${EndIf}
-    ${EndIf}
+    !insertmacro SET_IF_HELD "$INSTDIR\SonarelSettings.exe" "Sonarel Settings"
+    !insertmacro SET_IF_HELD "$INSTDIR\Sonarel.exe" "Sonarel"
     ${If} $0 == ""
       ${Break}
     ${EndIf}
@@ -151,8 +149,8 @@ Function ${prefix}WaitForFreePrograms
   ${Loop}
 FunctionEnd
 !macroend
-!insertmacro DEFINE_END_RUNNING_SONAREL ""
-!insertmacro DEFINE_END_RUNNING_SONAREL "un."
+!insertmacro DEFINE_PROGRAM_FUNCTIONS ""
+!insertmacro DEFINE_PROGRAM_FUNCTIONS "un."
 
 Section "-Sonarel" SecProgram
   Call EndRunningSonarel
