@@ -5,15 +5,19 @@
 // it shows whether the installer waits for the process, not for the mutex.
 #include <windows.h>
 
+namespace {
+LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(window, message, w, l);
+}
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     HANDLE mutex = CreateMutexW(nullptr, FALSE, L"SonarelAloneMutex");
     if (GetLastError() == ERROR_ALREADY_EXISTS) return 1;
 
     WNDCLASSW window_class{};
-    window_class.lpfnWndProc = [](HWND window, UINT message, WPARAM w, LPARAM l) -> LRESULT {
-        if (message == WM_DESTROY) PostQuitMessage(0);
-        return DefWindowProcW(window, message, w, l);
-    };
+    window_class.lpfnWndProc = StandInProc;
     window_class.hInstance = instance;
     window_class.lpszClassName = L"SonarelIndicator";
     RegisterClassW(&window_class);
