@@ -198,9 +198,27 @@ WitnessedEvent ToWitnessedEvent(const RAWINPUTHEADER& header, const RAWMOUSE& mo
 MouseHook::MouseHook(GestureEngine& engine, HINSTANCE instance, std::optional<std::uint32_t> own_integrity)
     : engine_(engine), instance_(instance), foreground_(own_integrity) {}
 
-MouseHook::~MouseHook() {
+namespace {
+
+// Harmless when the system has removed the hook already.
+void RemoveHook() {
     if (g_hook != nullptr) ::UnhookWindowsHookEx(g_hook);
     g_hook = nullptr;
+}
+
+RAWINPUTDEVICE RawMouse(DWORD flags, HWND target) {
+    RAWINPUTDEVICE mouse{};
+    mouse.usUsagePage = 0x01;  // generic desktop controls
+    mouse.usUsage = 0x02;      // mouse
+    mouse.dwFlags = flags;
+    mouse.hwndTarget = target;
+    return mouse;
+}
+
+}  // namespace
+
+MouseHook::~MouseHook() {
+    RemoveHook();
     g_engine = nullptr;
 }
 
@@ -213,29 +231,20 @@ bool MouseHook::Install() {
 }
 
 void MouseHook::Reinstall() {
-    // Harmless when the system has removed it already.
-    if (g_hook != nullptr) ::UnhookWindowsHookEx(g_hook);
-    g_hook = nullptr;
+    RemoveHook();
     engine_.Reset();
     Install();
 }
 
 void MouseHook::WatchWith(HWND window) {
     // Raw input keeps coming with no window in front, and without the hook.
-    RAWINPUTDEVICE mouse{};
-    mouse.usUsagePage = 0x01;  // generic desktop controls
-    mouse.usUsage = 0x02;      // mouse
-    mouse.dwFlags = RIDEV_INPUTSINK;
-    mouse.hwndTarget = window;
+    const RAWINPUTDEVICE mouse = RawMouse(RIDEV_INPUTSINK, window);
     ::RegisterRawInputDevices(&mouse, 1, sizeof mouse);
     ::WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION);
 }
 
 void MouseHook::StopWatching(HWND window) {
-    RAWINPUTDEVICE mouse{};
-    mouse.usUsagePage = 0x01;
-    mouse.usUsage = 0x02;
-    mouse.dwFlags = RIDEV_REMOVE;
+    const RAWINPUTDEVICE mouse = RawMouse(RIDEV_REMOVE, nullptr);
     ::RegisterRawInputDevices(&mouse, 1, sizeof mouse);
     ::WTSUnRegisterSessionNotification(window);
 }

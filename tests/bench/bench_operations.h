@@ -2,6 +2,7 @@
 #pragma once
 
 #include "gesture/gesture_engine.h"
+#include "volume/volume_math.h"
 
 namespace sonarel::bench {
 
@@ -15,7 +16,7 @@ public:
     void HideIndicator() override { visible = false; }
     void RepaintIndicator() override {}
     int GetLevel() override { return level; }
-    void SetLevel(std::uint32_t percent) override { level = static_cast<int>(percent > 100 ? 100 : percent); }
+    void SetLevel(std::uint32_t percent) override { level = static_cast<int>(ClampLevel(percent)); }
     bool GetMute() override { return false; }
     void SetMute(bool) override {}
     void Replay(const ReplayRecord&, const ReplayRecord&) override {}
