@@ -32,11 +32,14 @@ ReplayRecord MakeReplayRecord(const MouseEvent& event) {
     return ReplayRecord{event.pt.x, event.pt.y, event.mouse_data, flags, event.time, event.extra_info};
 }
 
-std::uint32_t GestureEngine::SteppedLevel(int level, std::int16_t wheel_delta, std::int32_t step) {
-    // 64-bit: |notches| <= 273 and any 32-bit step cannot overflow here.
-    const std::int64_t notches = wheel_delta / kWheelDelta;
-    const std::int64_t next = std::int64_t{level} + notches * step;
+std::uint32_t GestureEngine::LevelAfterNotches(int level, std::int32_t notches, std::int32_t step) {
+    // 64-bit: a 32-bit notch count times a 32-bit step cannot overflow it.
+    const std::int64_t next = std::int64_t{level} + std::int64_t{notches} * step;
     return static_cast<std::uint32_t>(std::clamp<std::int64_t>(next, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::uint32_t GestureEngine::SteppedLevel(int level, std::int16_t wheel_delta, std::int32_t step) {
+    return LevelAfterNotches(level, wheel_delta / kWheelDelta, step);
 }
 
 Decision GestureEngine::OnEvent(int hook_code, const MouseEvent& event) {
@@ -62,6 +65,7 @@ Decision GestureEngine::OnTriggerPress(const MouseEvent& event, std::int32_t tri
     armed_ = true;
     armed_trigger_ = trigger;
     held_press_ = MakeReplayRecord(event);
+    for (WheelRemainder& remainder : wheel_remainder_) remainder.Clear();
     return Decision::Swallow;
 }
 
@@ -72,8 +76,13 @@ Decision GestureEngine::OnLateMuteRelease() {
     return Decision::Swallow;
 }
 
-void GestureEngine::Reset() {
+void GestureEngine::Disarm() {
     armed_ = false;
+    for (WheelRemainder& remainder : wheel_remainder_) remainder.Clear();
+}
+
+void GestureEngine::Reset() {
+    Disarm();
     mute_release_ = 0;
     held_press_ = ReplayRecord{};
     if (operations_.IsIndicatorVisible()) operations_.HideIndicator();
@@ -106,9 +115,10 @@ Decision GestureEngine::OnArmedEvent(const MouseEvent& event, std::int32_t trigg
 Decision GestureEngine::OnWheel(const MouseEvent& event) {
     PlaceAndShowIfHidden();
     const auto wheel_delta = static_cast<std::int16_t>(event.mouse_data >> 16);
+    const std::int32_t notches = wheel_remainder_[event.message == kHorizontalWheel].Take(wheel_delta);
     const int level = operations_.GetLevel();
     // Written back even when unchanged: a partial notch rewrites the level read.
-    operations_.SetLevel(SteppedLevel(level, wheel_delta, settings_.volume_delta));
+    operations_.SetLevel(LevelAfterNotches(level, notches, settings_.volume_delta));
     operations_.RepaintIndicator();
     return Decision::Swallow;
 }
@@ -122,7 +132,7 @@ Decision GestureEngine::OnMutePress(std::uint32_t release_message) {
 }
 
 Decision GestureEngine::OnTriggerRelease(const MouseEvent& event) {
-    armed_ = false;
+    Disarm();
     if (operations_.IsIndicatorVisible()) {
         // A gesture took place: the application never sees its press or release.
         operations_.HideIndicator();
@@ -141,7 +151,7 @@ Decision GestureEngine::OnMove(const MouseEvent& event) {
         return Decision::Pass;
     }
     // No notch or mute press yet: this is the start of an ordinary drag.
-    armed_ = false;
+    Disarm();
     operations_.HideIndicator();
     operations_.Replay(held_press_, MakeReplayRecord(event));
     return Decision::Swallow;

@@ -67,6 +67,27 @@ ReplayRecord MakeReplayRecord(const MouseEvent& event);
 
 enum class Decision : std::uint8_t { Pass, Swallow };
 
+// Adds up one wheel axis's deltas into whole notches, as the system asks of
+// wheels that report less than 120 per event. A change of direction starts
+// afresh.
+class WheelRemainder {
+public:
+    // The whole notches (truncated toward zero) after adding `delta`; what is
+    // left over stays for the next event.
+    std::int32_t Take(std::int16_t delta) {
+        if ((remainder_ < 0 && delta > 0) || (remainder_ > 0 && delta < 0)) remainder_ = 0;
+        remainder_ += delta;  // |remainder_| < 120 before: no overflow
+        const std::int32_t notches = remainder_ / kWheelDelta;
+        remainder_ -= notches * kWheelDelta;
+        return notches;
+    }
+    void Clear() { remainder_ = 0; }
+    std::int32_t Value() const { return remainder_; }
+
+private:
+    std::int32_t remainder_ = 0;
+};
+
 // Everything the engine does to its surroundings, called synchronously.
 class GestureOperations {
 public:
@@ -109,8 +130,11 @@ public:
     bool IsArmed() const { return armed_; }
     const ReplayRecord& HeldPress() const { return held_press_; }
 
-    // The level after a wheel event of `wheel_delta` from `level` at `step` per
-    // notch: truncating notch count, never below 0, wide enough for any step.
+    // The level after `notches` whole notches from `level` at `step` per notch:
+    // never below 0, wide enough for any step.
+    static std::uint32_t LevelAfterNotches(int level, std::int32_t notches, std::int32_t step);
+    // The same for one wheel event of `wheel_delta` with nothing carried over:
+    // its truncated notch count.
     static std::uint32_t SteppedLevel(int level, std::int16_t wheel_delta, std::int32_t step);
 
 private:
@@ -123,6 +147,7 @@ private:
     Decision OnMove(const MouseEvent& event);
     void PlaceAndShowIfHidden();
     void Follow();
+    void Disarm();
 
     const Settings& settings_;
     GestureOperations& operations_;
@@ -130,6 +155,9 @@ private:
     std::int32_t armed_trigger_ = 0;  // the trigger setting of the press that armed the engine
     std::uint32_t mute_release_ = 0;  // the release of a swallowed mute press, still to come
     ReplayRecord held_press_;
+    // What each wheel axis (vertical, horizontal) has turned short of a whole
+    // notch in this gesture: smooth wheels send fractions of 120.
+    WheelRemainder wheel_remainder_[2];
 };
 
 }  // namespace sonarel

@@ -319,5 +319,59 @@ TEST(GestureEngineStepTest, EveryWheelEventWritesTheLevelBackEvenWithoutAWholeNo
     EXPECT_EQ(ops.level, 100);
 }
 
+TEST(GestureEngineStepTest, SmoothWheelDeltasAddUpToWholeNotchesPerAxisAndGesture) {
+    // One step of a sequence: a wheel event, or the end of the gesture and a
+    // new trigger press (by release or by reset).
+    enum class Kind { Wheel, Release, Reset };
+    struct Step {
+        Kind kind;
+        int delta = 0;
+        std::uint32_t message = kWheel;
+    };
+    auto V = [](int delta) { return Step{Kind::Wheel, delta, kWheel}; };
+    auto H = [](int delta) { return Step{Kind::Wheel, delta, kHorizontalWheel}; };
+    const Step release{Kind::Release}, reset{Kind::Reset};
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<std::uint32_t> levels;  // SetLevel's argument at each wheel event
+    } cases[] = {
+        {"eight events of 15 make one step, on the eighth",
+         {V(15), V(15), V(15), V(15), V(15), V(15), V(15), V(15)},
+         {50, 50, 50, 50, 50, 50, 50, 55}},
+        {"a change of direction starts afresh", {V(60), V(-60), V(60)}, {50, 50, 50}},
+        {"one event of -240 makes two steps down", {V(-240)}, {40}},
+        {"what is left over stays", {V(100), V(100), V(100), V(60)}, {50, 55, 60, 65}},
+        {"downward fractions", {V(-70), V(-70), V(-100)}, {50, 45, 40}},
+        {"the axes keep their own remainders", {V(60), H(60), V(60), H(-60), H(-60)}, {50, 50, 55, 55, 50}},
+        {"a new gesture starts with none", {V(60), release, V(60), V(60)}, {50, 50, 55}},
+        {"a reset clears them too", {H(100), reset, H(100)}, {50, 50}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Settings settings{Settings::Blank{}};
+        settings.volume_delta = 5;
+        FakeOperations ops;
+        GestureEngine engine(settings, ops);
+        engine.OnEvent(0, Event(kLeftDown));
+        for (const Step& step : c.steps) {
+            switch (step.kind) {
+                case Kind::Wheel:
+                    EXPECT_EQ(engine.OnEvent(0, Wheel(step.delta, step.message)), Decision::Swallow);
+                    break;
+                case Kind::Release:
+                    engine.OnEvent(0, Event(kLeftUp));
+                    engine.OnEvent(0, Event(kLeftDown));
+                    break;
+                case Kind::Reset:
+                    engine.Reset();
+                    engine.OnEvent(0, Event(kLeftDown));
+                    break;
+            }
+        }
+        EXPECT_EQ(ops.set_level_calls, c.levels);
+    }
+}
+
 }  // namespace
 }  // namespace sonarel

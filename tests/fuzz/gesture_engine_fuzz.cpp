@@ -6,6 +6,8 @@
 //   L l R r    left / right button down / up (a button already in that state: skipped)
 //   U D        wheel one notch up / down
 //   W H        vertical / horizontal wheel, delta from the next two bytes
+//   w h        vertical / horizontal wheel of a smooth wheel: a small delta,
+//              the next byte as a signed number
 //   M          move to the point of the next two bytes; P moves back to the last press point
 //   I          another program's injected event: message chosen by the next byte
 //   S          settings reload: trigger from the next byte (0, 2 or the byte
@@ -154,6 +156,8 @@ private:
             case 'D': Physical(kWheel, -kWheelDelta); break;
             case 'W': Physical(kWheel, static_cast<std::int16_t>(input.Word())); break;
             case 'H': Physical(kHorizontalWheel, static_cast<std::int16_t>(input.Word())); break;
+            case 'w': Physical(kWheel, static_cast<std::int8_t>(input.Byte())); break;
+            case 'h': Physical(kHorizontalWheel, static_cast<std::int8_t>(input.Byte())); break;
             case 'M':
                 cursor_ = Point{input.Byte(), input.Byte()};
                 Physical(kMove);
@@ -180,13 +184,34 @@ private:
         if (message == kLeftUp) left_ = false;
         if (message == kRightDown) right_ = true;
         if (message == kRightUp) right_ = false;
-        world_.notches = wheel / kWheelDelta;
+        if (message == kWheel || message == kHorizontalWheel) {
+            world_.notches = turned_[message == kHorizontalWheel].Turn(wheel);
+        }
         world_.step = settings_.volume_delta;
         const MouseEvent event{message, cursor_, static_cast<std::uint32_t>(static_cast<std::uint16_t>(wheel)) << 16, 0,
                                ++time_, 0};
         if (engine_.OnEvent(0, event) == Decision::Pass) world_.Deliver(message);
         if (!left_ && !right_ && world_.visible) Fail("the indicator is up with no button held");
+        // Outside a gesture, and from the press that arms one, nothing is carried over.
+        if (!engine_.IsArmed() || engine_.HeldPress().time == time_) {
+            for (Turned& axis : turned_) axis = Turned{};
+        }
     }
+
+    // The model of one wheel axis in a gesture: the whole notches of all it has
+    // turned since the direction last changed, less those already counted.
+    struct Turned {
+        std::int64_t total = 0;
+        std::int64_t counted = 0;
+        std::int32_t Turn(std::int16_t delta) {
+            if ((total < 0 && delta > 0) || (total > 0 && delta < 0)) total = counted = 0;
+            total += delta;
+            const std::int64_t whole = total / kWheelDelta;
+            const auto notches = static_cast<std::int32_t>(whole - counted);
+            counted = whole;
+            return notches;
+        }
+    };
 
     void Injected(std::uint8_t choice) {
         static constexpr std::uint32_t kMessages[] = {kMove, kLeftDown, kLeftUp, kRightDown, kRightUp, kWheel,
@@ -207,6 +232,7 @@ private:
     Point cursor_{100, 100};
     Point press_point_{100, 100};
     std::uint32_t time_ = 0;
+    Turned turned_[2];  // vertical, horizontal
 };
 
 }  // namespace
