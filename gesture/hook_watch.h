@@ -1,13 +1,29 @@
 // Notices that the low-level mouse hook is gone. The system removes a hook
 // whose procedure answers too slowly (LowLevelHooksTimeout) without telling
 // its program. A second, independent report of the mouse, raw input, keeps
-// arriving then: a button or wheel event that it reports and the hook did not
-// see within a short grace period means the hook must be installed again.
+// arriving then: a button or wheel event that it reports and that the hook
+// has still not seen a moment later means the hook must be installed again.
+//
+// Raw input is produced independently of low-level hooks, so its report of
+// an event may be retrieved before or after the hook's call for the same
+// event: the judgement waits for the hook to have had its chance.
 #pragma once
 
 #include <cstdint>
 
+#include "gesture/gesture_engine.h"
+
 namespace sonarel {
+
+// The hook's clock: the time stamp of the latest real event that the hook
+// procedure saw. An injecting program chooses its events' time stamps, so
+// injected events never move it.
+struct HookClock {
+    std::uint32_t last_real_event = 0;
+    void Note(std::uint32_t flags, std::uint32_t time) {
+        if ((flags & kInjectedFlag) == 0) last_real_event = time;
+    }
+};
 
 // One event as the witness reports it.
 struct WitnessedEvent {
@@ -21,17 +37,37 @@ struct WitnessedEvent {
 
 class HookWatch {
 public:
-    static constexpr std::uint32_t kGraceMs = 500;
-    // However often the witness disagrees, at most one re-install this often.
-    static constexpr std::uint32_t kMinReinstallIntervalMs = 10000;
+    // How long after an unmatched event the hook is judged.
+    static constexpr std::uint32_t kJudgeAfterMs = 250;
+    // The least time between re-installs. It doubles after each re-install
+    // that another disagreement follows within kRepeatWithinMs (another
+    // program that keeps hooking ahead of ours), up to kLongestIntervalMs, and
+    // returns to the first after that long without a re-install.
+    static constexpr std::uint32_t kFirstIntervalMs = 10000;
+    static constexpr std::uint32_t kRepeatWithinMs = 60000;
+    static constexpr std::uint32_t kLongestIntervalMs = 600000;
 
-    // True when the hook must be installed again. `last_hook_call` is the time
-    // stamp of the latest event the hook procedure saw (or of its installation).
-    bool ShouldReinstall(const WitnessedEvent& event, std::uint32_t last_hook_call);
+    // A report of the witness. `last_hook_call` is the time stamp of the
+    // latest real event the hook procedure saw (or of its installation).
+    // True when the judgement must be scheduled kJudgeAfterMs from now: the
+    // hook has not seen the event yet, and no judgement is pending.
+    bool OnWitnessed(const WitnessedEvent& event, std::uint32_t last_hook_call);
+
+    // The scheduled judgement: true when the hook must be installed again,
+    // because it has still seen nothing at or after the earliest unmatched
+    // event. Nothing is pending afterwards.
+    bool Judge(std::uint32_t last_hook_call);
+
+    bool IsJudgementPending() const { return pending_; }
+    std::uint32_t ReinstallInterval() const { return interval_; }
 
 private:
+    bool pending_ = false;
+    std::uint32_t pending_since_ = 0;  // the earliest unmatched event's time
     bool reinstalled_ = false;
+    bool repeated_ = false;  // a disagreement followed the latest re-install soon
     std::uint32_t last_reinstall_ = 0;
+    std::uint32_t interval_ = kFirstIntervalMs;
 };
 
 }  // namespace sonarel

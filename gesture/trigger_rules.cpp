@@ -1,6 +1,7 @@
 #include "gesture/trigger_rules.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace sonarel {
 
@@ -11,8 +12,29 @@ EligibilityTest ChooseEligibilityTest(bool window_present, bool is_xp, bool quer
 }
 
 NotificationVerdict JudgeNotificationState(NotificationQuery query) {
+    using namespace notification_state;
     if (!query.succeeded) return NotificationVerdict::AskMonitor;
-    return query.state == kAcceptsNotifications ? NotificationVerdict::Eligible : NotificationVerdict::Refused;
+    switch (query.state) {
+        case kAcceptsNotifications:
+        case kQuietTime:
+        case kApp:
+            return NotificationVerdict::Eligible;
+        case kRunningD3dFullScreen:
+        case kPresentationMode:
+        case kNotPresent:
+            return NotificationVerdict::Refused;
+        default:  // busy, or a state this program does not know
+            return NotificationVerdict::AskMonitor;
+    }
+}
+
+bool CoversItsMonitor(const CoverageFacts& facts) {
+    return !facts.shell_desktop && !IsEligibleOverMonitor(facts.monitor, facts.judged);
+}
+
+bool IsShellDesktopClass(const wchar_t* class_name) {
+    const std::wstring_view name = class_name != nullptr ? class_name : L"";
+    return name == L"Progman" || name == L"WorkerW";
 }
 
 bool IsEligibleByIntegrity(std::uint32_t own_level, std::optional<std::uint32_t> window_level) {

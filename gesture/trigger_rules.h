@@ -9,7 +9,16 @@
 
 namespace sonarel {
 
+// QUERY_USER_NOTIFICATION_STATE values.
+namespace notification_state {
+inline constexpr int kNotPresent = 1;            // QUNS_NOT_PRESENT: screen saver, locked, fast user switching
+inline constexpr int kBusy = 2;                  // QUNS_BUSY
+inline constexpr int kRunningD3dFullScreen = 3;  // QUNS_RUNNING_D3D_FULL_SCREEN
+inline constexpr int kPresentationMode = 4;      // QUNS_PRESENTATION_MODE
 inline constexpr int kAcceptsNotifications = 5;  // QUNS_ACCEPTS_NOTIFICATIONS
+inline constexpr int kQuietTime = 6;             // QUNS_QUIET_TIME
+inline constexpr int kApp = 7;                   // QUNS_APP
+}  // namespace notification_state
 inline constexpr std::uint32_t kCaptionAndSizingFrame = 0x00C40000;  // WS_CAPTION | WS_THICKFRAME
 
 // Which test judges a trigger press over a window.
@@ -21,14 +30,39 @@ enum class EligibilityTest : std::uint8_t {
 
 EligibilityTest ChooseEligibilityTest(bool window_present, bool is_xp, bool query_present);
 
-// A notification-state query that fails says nothing about full-screen use,
-// so the caller falls back to the monitor test.
+// Only real full-screen use refuses a press. Windows 10 and 11 report busy
+// for overlays (GeForce) and bare desktops too, quiet time for a new account's
+// first hour, and the Store-app state for the Start menu; busy, unknown states
+// and a failed query say nothing certain, so the monitor test decides.
 struct NotificationQuery {
     bool succeeded = false;
     int state = 0;
 };
 enum class NotificationVerdict : std::uint8_t { Eligible, Refused, AskMonitor };
 NotificationVerdict JudgeNotificationState(NotificationQuery query);
+
+// The top-level window under a press, as the monitor test sees it.
+struct CoverageFacts {
+    bool shell_desktop = false;  // the desktop covers its monitor, but is no full-screen program
+    Rect monitor;
+    Rect judged;  // JudgedWindowRect
+};
+bool CoversItsMonitor(const CoverageFacts& facts);
+
+// The shell's desktop windows: Progman and WorkerW.
+bool IsShellDesktopClass(const wchar_t* class_name);
+
+// Vista and later with the query: the state decides, or the monitor test of
+// the facts that `gather` returns, gathered only when needed.
+template <typename GatherCoverageFacts>
+bool IsEligibleAtNotificationState(NotificationQuery query, GatherCoverageFacts&& gather) {
+    switch (JudgeNotificationState(query)) {
+        case NotificationVerdict::Eligible: return true;
+        case NotificationVerdict::Refused: return false;
+        case NotificationVerdict::AskMonitor: break;
+    }
+    return !CoversItsMonitor(gather());
+}
 
 // The rectangle the monitor test judges: the client area (on screen) of a
 // window with caption and sizing frame, else the window rectangle.

@@ -5,7 +5,8 @@
 #include <shellapi.h>
 
 #include "gesture/gesture_engine.h"
-#include "gesture/hook_adapter.h"
+#include "gesture/gesture_operations_win32.h"
+#include "gesture/mouse_hook.h"
 #include "resident/main_window.h"
 #include "settings/settings.h"
 #include "win32/program_folder.h"

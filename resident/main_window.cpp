@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cwchar>
 
+#include "gesture/eligibility_win32.h"
 #include "indicator/indicator_paint.h"
 #include "settings/settings.h"
 #include "win32/program_folder.h"
@@ -52,11 +53,16 @@ LRESULT CMainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) n
         case WM_POWERBROADCAST: return OnPowerBroadcast(wparam);
         case WM_WTSSESSION_CHANGE: return OnSessionChange(wparam);
         case WM_DISPLAYCHANGE: return OnDisplayChange(wparam, lparam);
+        case WM_TIMER: return OnTimer(wparam, lparam);
         default: break;
     }
 #if defined(SONAREL_TEST_SEAMS)
     if (message == drop_hook_message_ && hook_ != nullptr) {
         hook_->DropForTest();
+        return 0;
+    }
+    if (message == notification_state_message_) {
+        SetNotificationStateForTest(static_cast<int>(wparam));
         return 0;
     }
 #endif
@@ -150,6 +156,14 @@ LRESULT CMainWindow::OnSessionChange(WPARAM event) {
 LRESULT CMainWindow::OnDisplayChange(WPARAM wparam, LPARAM lparam) {
     if (hook_ != nullptr) hook_->OnSystemChange();
     return DefaultProc(WM_DISPLAYCHANGE, wparam, lparam);
+}
+
+LRESULT CMainWindow::OnTimer(WPARAM id, LPARAM lparam) {
+    if (id == MouseHook::kJudgementTimer && hook_ != nullptr) {
+        hook_->OnJudgementTimer();
+        return 0;
+    }
+    return DefaultProc(WM_TIMER, id, lparam);
 }
 
 LRESULT CMainWindow::OnDestroy() {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/product.h"
-#include "gesture/hook_adapter.h"
+#include "gesture/mouse_hook.h"
 #include "volume/volume_control.h"
 #include "win32/unique_handle.h"
 #include "win32/window_base.h"
@@ -61,6 +61,7 @@ private:
     LRESULT OnPowerBroadcast(WPARAM event);
     LRESULT OnSessionChange(WPARAM event);
     LRESULT OnDisplayChange(WPARAM wparam, LPARAM lparam);
+    LRESULT OnTimer(WPARAM id, LPARAM lparam);
     void LaunchSettingsProgram();
     void ShowTrayMenu();
     void FillTrayIconData();
@@ -75,6 +76,7 @@ private:
     MouseHook* hook_ = nullptr;
 #if defined(SONAREL_TEST_SEAMS)
     UINT drop_hook_message_ = ::RegisterWindowMessageW(L"SonarelTestDropHook");
+    UINT notification_state_message_ = ::RegisterWindowMessageW(L"SonarelTestNotificationState");
 #endif
 };
 

@@ -38,6 +38,7 @@ build=$PWD/build/mingw-x64 root=$SONAREL_WINE_ROOT
 . tests/e2e/common.sh
 write_plain_settings 5 false  # not a first run
 start_sonarel_of "$build/bin"
+sonarel_job=$!
 sleep 5  # started and settled
 # This Sonarel's Wine process has the program's own path as argv[0].
 ticks() { awk '{ print $14 + $15 }' "/proc/$(pgrep -f "^$build/bin/Sonarel.exe" | head -n 1)/stat"; }
@@ -46,4 +47,6 @@ sleep 60
 after=$(ticks)
 echo "idle: $((after - before)) ticks of $(getconf CLK_TCK) a second in 60 s"
 timeout 20 wine taskkill /im Sonarel.exe >/dev/null 2>&1
-wait
+# Only Sonarel's job: the display server of the Wine session runs in the
+# background too, until the exit trap ends it.
+wait "$sonarel_job"

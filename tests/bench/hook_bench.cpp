@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "gesture/gesture_engine.h"
-#include "gesture/hook_adapter.h"
+#include "gesture/gesture_operations_win32.h"
+#include "gesture/mouse_hook.h"
 #include "resident/main_window.h"
 #include "settings/settings.h"
 
@@ -93,7 +94,7 @@ int wmain() {
         const DWORD now = GetTickCount();
         double start = Now();
         const WitnessedEvent event = ToWitnessedEvent(header, mouse, now, foreground);
-        swallowed = swallowed + watch.ShouldReinstall(event, now);
+        swallowed = swallowed + watch.OnWitnessed(event, now);
         witness.push_back((Now() - start) * 1e9);
         ForegroundCheck fresh(facts.own_integrity);
         start = Now();

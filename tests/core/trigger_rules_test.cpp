@@ -55,13 +55,56 @@ TEST(EligibilityTest, TheTestFollowsWindowVersionAndQuery) {
     EXPECT_EQ(ChooseEligibilityTest(true, false, false), EligibilityTest::MonitorCoverage);
 }
 
-TEST(EligibilityTest, OnlyAcceptedNotificationsAllowAPressAndAFailedQueryAsksTheMonitor) {
-    for (int state = 0; state <= 7; ++state) {
-        EXPECT_EQ(JudgeNotificationState({true, state}),
-                  state == 5 ? NotificationVerdict::Eligible : NotificationVerdict::Refused)
-            << state;
+TEST(EligibilityTest, OnlyRealFullScreenUseRefusesAPress) {
+    // The top-level window under the press: one that covers its monitor (a
+    // borderless game), an ordinary one, and the shell's desktop.
+    const Rect monitor{0, 0, 1920, 1080};
+    const CoverageFacts covering{false, monitor, monitor};
+    const CoverageFacts ordinary{false, monitor, {100, 100, 900, 700}};
+    const CoverageFacts desktop{true, monitor, monitor};
+    constexpr bool Y = true, N = false;
+    const struct {
+        const char* state;
+        NotificationQuery query;
+        bool covering, ordinary, desktop;  // eligible over each
+    } cases[] = {
+        {"0 (no such state)", {true, 0}, N, Y, Y},
+        {"1 not present: screen saver, locked", {true, 1}, N, N, N},
+        {"2 busy: an overlay, or a window maximised where no taskbar is", {true, 2}, N, Y, Y},
+        {"3 Direct3D full screen", {true, 3}, N, N, N},
+        {"4 presentation mode", {true, 4}, N, N, N},
+        {"5 accepts notifications", {true, 5}, Y, Y, Y},
+        {"6 quiet time: a new account's first hour", {true, 6}, Y, Y, Y},
+        {"7 a Store app or the Start menu", {true, 7}, Y, Y, Y},
+        {"8 (a state of a later system)", {true, 8}, N, Y, Y},
+        {"a failed query", {false, 5}, N, Y, Y},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        const std::pair<const CoverageFacts*, bool> windows[] = {
+            {&covering, c.covering}, {&ordinary, c.ordinary}, {&desktop, c.desktop}};
+        for (const auto& [facts, eligible] : windows) {
+            int gathered = 0;
+            EXPECT_EQ(IsEligibleAtNotificationState(c.query,
+                                                    [&] {
+                                                        ++gathered;
+                                                        return *facts;
+                                                    }),
+                      eligible);
+            // The window is looked at only when the state says nothing certain.
+            const NotificationVerdict verdict = JudgeNotificationState(c.query);
+            EXPECT_EQ(gathered, verdict == NotificationVerdict::AskMonitor ? 1 : 0);
+        }
     }
-    EXPECT_EQ(JudgeNotificationState({false, 5}), NotificationVerdict::AskMonitor);
+}
+
+TEST(EligibilityTest, OnlyTheShellsDesktopClassesAreTheDesktop) {
+    EXPECT_TRUE(IsShellDesktopClass(L"Progman"));
+    EXPECT_TRUE(IsShellDesktopClass(L"WorkerW"));
+    for (const wchar_t* other : {L"", L"Progman2", L"Worker", L"#32769", L"Shell_TrayWnd", L"UnityWndClass"}) {
+        EXPECT_FALSE(IsShellDesktopClass(other));
+    }
+    EXPECT_FALSE(IsShellDesktopClass(nullptr));
 }
 
 TEST(EligibilityTest, MonitorTestRefusesWindowsCoveringTheWholeMonitor) {

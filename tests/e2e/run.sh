@@ -201,6 +201,45 @@ stop_recorder
 xdotool key ctrl+F11
 check "Sonarel ends with exit code 0" sonarel_ended_with 0
 
+echo "== Windows 10 and 11: only real full-screen use refuses a press"
+# Wine's query always reports that notifications are accepted: the test
+# build's seam makes it report what Windows does for overlays, presentation
+# mode, a new account's first hour and the Start menu.
+notification_state() { wine_run "$build/e2e/post_message.exe" SonarelTestNotificationState "$1"; settle; }
+# Hold, one notch, release: the application sees it all, the level stays.
+# Buttons report client coordinates, the wheel screen coordinates.
+press_left_alone() {  # "X Y" of the buttons, of the wheel
+  echo "0.5 0" > "$root/endpoint.txt"
+  : > "$root/recorder.log"
+  xdotool mousedown 1; settle 0.2; xdotool click 4; settle
+  local hidden=0
+  indicator_is hidden && hidden=1
+  xdotool mouseup 1; settle
+  [ "$hidden" = 1 ] && level_is 0.5 && log_has "ldown $1" && log_has "wheel $2" && log_has "lup $1"
+}
+start_sonarel
+wait_for indicator_is hidden
+start_recorder
+settle 1.5
+for state in "2 busy (an overlay)" "6 quiet time (a new account)" "7 a Store app or the Start menu"; do
+  notification_state "${state%% *}"
+  : > "$root/recorder.log"
+  check "state $state, over an ordinary window: the gesture works" gesture_raises_level
+  check "and the application saw nothing of it" log_lacks "ldown\|lup\|wheel"
+done
+notification_state 4
+check "presentation mode over an ordinary window: press, wheel and release reach it untouched" press_left_alone "400 300" "500 400"
+stop_recorder
+start_recorder fullscreen
+settle 1.5
+notification_state 2
+xdotool mousemove 500 400; settle
+check "busy over a borderless window that covers the monitor: all reach it untouched" press_left_alone "500 400" "500 400"
+stop_recorder
+notification_state 0
+xdotool key ctrl+F11
+check "Sonarel ends with exit code 0" sonarel_ended_with 0
+
 echo "== A hand-edited settings file with extreme values"
 write_settings() {  # mouse_button_pressed volume_delta
   printf '<color_top_background value="-1" /><color_bottom_background value="2147483647" /><color_text value="-7" />'\

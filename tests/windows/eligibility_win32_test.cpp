@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "gesture/hook_adapter.h"
+#include "gesture/eligibility_win32.h"
 #include "gesture/trigger_rules.h"
 
 namespace sonarel {

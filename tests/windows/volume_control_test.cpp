@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "volume/volume_control.h"
+#include "volume/volume_math.h"
 
 namespace sonarel {
 namespace {
@@ -45,6 +46,33 @@ TEST(MixerBackendTest, AClosedMixerAnswersEveryOperationWithFailure) {
     EXPECT_FALSE(mixer.SetMute(true));
     mixer.Open();  // the test prefix has no mixer device
     EXPECT_EQ(mixer.IsOpen(), mixerGetNumDevs() > 0);
+}
+
+// Run on its own (ctest's windows_null_alsa_mixer), with a null ALSA device in
+// $HOME/.asoundrc: Wine's winmm then offers a mixer whose speakers line
+// "Master Volume" has a 0..65535 fader and a mute switch, as XP's would.
+TEST(NullAlsaMixerTest, TheXpBackendDrivesARealMixer) {
+    ASSERT_GT(mixerGetNumDevs(), 0u) << "no mixer: is the null ALSA device in $HOME/.asoundrc?";
+    MixerVolumeBackend mixer;
+    mixer.Open();
+    ASSERT_TRUE(mixer.IsOpen());
+    for (const std::uint32_t level : {55u, 0u, 100u, 20u}) {
+        SCOPED_TRACE(level);
+        ASSERT_TRUE(mixer.SetLevel(level));
+        int read = -1;
+        ASSERT_TRUE(mixer.GetLevel(read));
+        EXPECT_EQ(read, MixerValueToPercent(PercentToMixerValue(level, 0, 65535), 0, 65535));
+    }
+    int read = -1;
+    ASSERT_TRUE(mixer.SetLevel(55));
+    ASSERT_TRUE(mixer.GetLevel(read));
+    EXPECT_EQ(read, 54) << "55 % reads back one lower through the fader";
+    for (const bool muted : {true, false, true}) {
+        ASSERT_TRUE(mixer.SetMute(muted));
+        EXPECT_EQ(mixer.GetMute(), muted);
+    }
+    mixer.Close();
+    EXPECT_FALSE(mixer.IsOpen());
 }
 
 }  // namespace
