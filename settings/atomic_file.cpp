@@ -60,8 +60,13 @@ bool ReplaceRetryingWhileRefused(const std::function<ReplaceOutcome()>& attempt,
     }
 }
 
-bool WriteFileAtomically(const NativePath& target, std::string_view bytes) {
-    if (settings_platform::IsReadOnlyFile(target)) return false;
+bool WriteFileAtomically(const NativePath& target, std::string_view bytes, WriteFailure* failure) {
+    auto fail = [failure](WriteFailure why) {
+        if (failure != nullptr) *failure = why;
+        return false;
+    };
+    if (failure != nullptr) *failure = WriteFailure::None;
+    if (settings_platform::IsReadOnlyFile(target)) return fail(WriteFailure::ReadOnly);
     const NativePath folder = FolderOf(target);
     settings_platform::ForEachFile(folder, [](const NativePath& path, std::string_view name, std::chrono::seconds age) {
         if (IsLeftoverTemporary(name, age)) settings_platform::RemoveFile(path);
@@ -73,12 +78,18 @@ bool WriteFileAtomically(const NativePath& target, std::string_view bytes) {
         temporary = JoinPath(folder, TemporaryFileName(NextRandom()));
         created = settings_platform::CreateDurableFile(temporary, bytes);
     }
-    if (created != CreateOutcome::Done) return false;
+    switch (created) {
+        case CreateOutcome::Done: break;
+        case CreateOutcome::Denied: return fail(WriteFailure::NoAccess);
+        default: return fail(WriteFailure::Other);
+    }
 
+    ReplaceOutcome last = ReplaceOutcome::Failed;
     const bool replaced = ReplaceRetryingWhileRefused(
-        [&] { return settings_platform::MoveFileOver(temporary, target); }, settings_platform::SleepMilliseconds);
-    if (!replaced) settings_platform::RemoveFile(temporary);
-    return replaced;
+        [&] { return last = settings_platform::MoveFileOver(temporary, target); }, settings_platform::SleepMilliseconds);
+    if (replaced) return true;
+    settings_platform::RemoveFile(temporary);
+    return fail(last == ReplaceOutcome::Refused ? WriteFailure::InUse : WriteFailure::Other);
 }
 
 }  // namespace sonarel

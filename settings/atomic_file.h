@@ -13,10 +13,20 @@
 
 namespace sonarel {
 
+// Why a write did not happen, in the terms a user can act on.
+enum class WriteFailure : std::uint8_t {
+    None,
+    ReadOnly,  // the user marked the file read-only
+    InUse,     // another program held the file for longer than the retries
+    NoAccess,  // this user may not create files in its folder
+    Other,
+};
+
 // Writes `bytes` to a temporary file beside `target`, flushed to the disk, and
 // puts it in the target's place. A read-only target is left untouched (false).
 // Temporary files that an interrupted earlier write left behind are removed.
-bool WriteFileAtomically(const NativePath& target, std::string_view bytes);
+// On false, `failure` (if given) says why.
+bool WriteFileAtomically(const NativePath& target, std::string_view bytes, WriteFailure* failure = nullptr);
 
 // The temporary name: "~set" and four hex digits, ".tmp". No longer than
 // "settings.xml", so a path the system accepts for the file fits it too.

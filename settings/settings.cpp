@@ -59,8 +59,17 @@ bool ParseSettingFlag(std::string_view text) {
 }
 
 bool ReadXml(Settings& settings, const NativePath& file) {
-    const std::optional<std::string> bytes = settings_platform::ReadWholeFile(file);
-    return bytes && ReadXmlBytes(settings, *bytes);
+    const settings_platform::FileRead read = settings_platform::ReadWholeFile(file);
+    return read.status == settings_platform::FileRead::Status::Read && ReadXmlBytes(settings, read.bytes);
+}
+
+settings_platform::FileRead ReadRetryingWhileUnreadable(const std::function<settings_platform::FileRead()>& attempt,
+                                                        const std::function<void(unsigned)>& wait) {
+    for (unsigned waited = 0;; waited += kReadRetryIntervalMs) {
+        settings_platform::FileRead read = attempt();
+        if (read.status != settings_platform::FileRead::Status::Unreadable || waited >= kReadRetryBudgetMs) return read;
+        wait(kReadRetryIntervalMs);
+    }
 }
 
 bool ReadXmlBytes(Settings& settings, std::string_view bytes) {
@@ -108,8 +117,8 @@ std::string SerializeSettings(const Settings& settings) {
     return bytes;
 }
 
-bool WriteXml(const Settings& settings, const NativePath& file) {
-    return WriteFileAtomically(file, SerializeSettings(settings));
+bool WriteXml(const Settings& settings, const NativePath& file, WriteFailure* failure) {
+    return WriteFileAtomically(file, SerializeSettings(settings), failure);
 }
 
 NativePath SettingsFilePath(const std::optional<NativePath>& local_app_data) {
@@ -126,21 +135,38 @@ NativePath SettingsFilePath(const std::optional<NativePath>& local_app_data) {
 Settings::Settings() {
     refresh_message = settings_platform::RegisterRefreshMessage();
     const NativePath file = SettingsFilePath(settings_platform::LocalAppDataFolder());
-    const std::optional<std::string> bytes = settings_platform::ReadWholeFile(file);
-    if (bytes && ReadXmlBytes(*this, *bytes)) return;
-    // One typo in a hand-edited file must not cost every setting for good:
-    // the unusable file is kept beside its replacement.
-    if (bytes && !bytes->empty()) WriteFileAtomically(WithSuffix(file, ".bak"), *bytes);
+    using Status = settings_platform::FileRead::Status;
+    const settings_platform::FileRead read = ReadRetryingWhileUnreadable(
+        [&] { return settings_platform::ReadWholeFile(file); }, settings_platform::SleepMilliseconds);
+    switch (read.status) {
+        case Status::Read:
+            if (ReadXmlBytes(*this, read.bytes)) return;
+            // One typo in a hand-edited file must not cost every setting for
+            // good: the unusable file is kept beside its replacement.
+            if (!read.bytes.empty()) WriteFileAtomically(WithSuffix(file, ".bak"), read.bytes);
+            break;
+        case Status::Missing:
+            break;
+        case Status::Unreadable:
+            // The user's settings are in there: never write over them, and
+            // this is no first run.
+            SetDefaults();
+            first_run = false;
+            file_unreadable = true;
+            return;
+    }
     SetDefaults();
     Save();
 }
 
 bool Settings::Load() {
-    return ReadXml(*this, SettingsFilePath(settings_platform::LocalAppDataFolder()));
+    const bool loaded = ReadXml(*this, SettingsFilePath(settings_platform::LocalAppDataFolder()));
+    if (loaded) file_unreadable = false;
+    return loaded;
 }
 
-bool Settings::Save() const {
-    return WriteXml(*this, SettingsFilePath(settings_platform::LocalAppDataFolder()));
+bool Settings::Save(WriteFailure* failure) const {
+    return WriteXml(*this, SettingsFilePath(settings_platform::LocalAppDataFolder()), failure);
 }
 
 void Settings::SetDefaults() {

@@ -22,12 +22,20 @@ bool IsFolder(const NativePath& path);
 void CreateFolder(const NativePath& path);  // one that exists already is fine
 
 // The whole file, opened with full sharing (read, write and delete), so that
-// another program may replace it while it is read; nullopt when unreadable.
-std::optional<std::string> ReadWholeFile(const NativePath& file);
+// another program may replace it while it is read. Missing only when the
+// system says that the file or its folder does not exist: a file that another
+// program holds without sharing, or that this user may not read, is there.
+struct FileRead {
+    enum class Status : std::uint8_t { Read, Missing, Unreadable };
+    Status status = Status::Unreadable;
+    std::string bytes;  // when read
+};
+FileRead ReadWholeFile(const NativePath& file);
 
 // Creates `file`, which must not exist yet, writes `bytes` and flushes them to
-// the disk. A failed attempt leaves nothing behind.
-enum class CreateOutcome : std::uint8_t { Done, NameTaken, Failed };
+// the disk. A failed attempt leaves nothing behind. Denied: this user may not
+// create files there.
+enum class CreateOutcome : std::uint8_t { Done, NameTaken, Denied, Failed };
 CreateOutcome CreateDurableFile(const NativePath& file, std::string_view bytes);
 
 // Puts `source` in the place of `target` in one step. Refused: the target is

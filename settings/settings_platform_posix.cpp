@@ -28,10 +28,13 @@ bool IsFolder(const NativePath& path) {
 
 void CreateFolder(const NativePath& path) { ::mkdir(path.c_str(), 0755); }
 
-std::optional<std::string> ReadWholeFile(const NativePath& file) {
+FileRead ReadWholeFile(const NativePath& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::string bytes;
+    if (fd < 0) {
+        const bool missing = errno == ENOENT || errno == ENOTDIR;
+        return {missing ? FileRead::Status::Missing : FileRead::Status::Unreadable, {}};
+    }
+    FileRead read{FileRead::Status::Read, {}};
     char buffer[16384];
     for (;;) {
         const ssize_t count = ::read(fd, buffer, sizeof buffer);
@@ -39,17 +42,20 @@ std::optional<std::string> ReadWholeFile(const NativePath& file) {
         if (count < 0) {
             if (errno == EINTR) continue;
             ::close(fd);
-            return std::nullopt;
+            return {FileRead::Status::Unreadable, {}};  // a folder in the file's place, for one
         }
-        bytes.append(buffer, static_cast<size_t>(count));
+        read.bytes.append(buffer, static_cast<size_t>(count));
     }
     ::close(fd);
-    return bytes;
+    return read;
 }
 
 CreateOutcome CreateDurableFile(const NativePath& file, std::string_view bytes) {
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return errno == EEXIST ? CreateOutcome::NameTaken : CreateOutcome::Failed;
+    if (fd < 0) {
+        if (errno == EEXIST) return CreateOutcome::NameTaken;
+        return errno == EACCES || errno == EPERM || errno == EROFS ? CreateOutcome::Denied : CreateOutcome::Failed;
+    }
     bool ok = true;
     while (ok && !bytes.empty()) {
         const ssize_t count = ::write(fd, bytes.data(), bytes.size());

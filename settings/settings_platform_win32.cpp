@@ -23,18 +23,22 @@ bool IsFolder(const NativePath& path) {
 
 void CreateFolder(const NativePath& path) { ::CreateDirectoryW(path.c_str(), nullptr); }
 
-std::optional<std::string> ReadWholeFile(const NativePath& file) {
+FileRead ReadWholeFile(const NativePath& file) {
     const win32::unique_hfile handle(::CreateFileW(
         file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!handle) return std::nullopt;
-    std::string bytes;
+    if (!handle) {
+        const DWORD error = ::GetLastError();
+        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return {missing ? FileRead::Status::Missing : FileRead::Status::Unreadable, {}};
+    }
+    FileRead read{FileRead::Status::Read, {}};
     char buffer[16384];
     for (;;) {
         DWORD count = 0;
-        if (!::ReadFile(handle.get(), buffer, sizeof buffer, &count, nullptr)) return std::nullopt;
-        if (count == 0) return bytes;
-        bytes.append(buffer, count);
+        if (!::ReadFile(handle.get(), buffer, sizeof buffer, &count, nullptr)) return {FileRead::Status::Unreadable, {}};
+        if (count == 0) return read;
+        read.bytes.append(buffer, count);
     }
 }
 
@@ -43,8 +47,9 @@ CreateOutcome CreateDurableFile(const NativePath& file, std::string_view bytes) 
         ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle) {
         const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CreateOutcome::NameTaken
-                                                                          : CreateOutcome::Failed;
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return CreateOutcome::NameTaken;
+        return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT ? CreateOutcome::Denied
+                                                                            : CreateOutcome::Failed;
     }
     bool ok = true;
     while (ok && !bytes.empty()) {

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include "settings_app/dialog_rules.h"
+
 namespace sonarel {
 
 using Microsoft::WRL::ComPtr;
@@ -15,13 +17,27 @@ void AutorunLink::Configure(std::wstring name, std::wstring description, std::ws
 }
 
 std::wstring AutorunLink::StartupFolderPath() {
-    PIDLIST_ABSOLUTE items = nullptr;
+    // A profile may lack the folder (a cleaned-up or a new one); the shortcut
+    // then goes into a new one, where the shell looks at logon.
     wchar_t path[MAX_PATH] = {};
-    if (SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_STARTUP, &items)) && items != nullptr) {
-        if (!::SHGetPathFromIDListW(items, path)) path[0] = L'\0';
-        ::CoTaskMemFree(items);
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        path[0] = L'\0';
     }
     return path;
+}
+
+bool AutorunLink::IsTurnedOffInWindows() const {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    BYTE data[16] = {};
+    DWORD type = 0, size = sizeof data;
+    const LONG result = ::RegQueryValueExW(key, (name_ + L".lnk").c_str(), nullptr, &type, data, &size);
+    ::RegCloseKey(key);
+    // ERROR_MORE_DATA: a longer record than known still starts with the flags.
+    return (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && type == REG_BINARY &&
+           IsStartupEntryTurnedOff(data, result == ERROR_SUCCESS ? size : sizeof data);
 }
 
 std::wstring AutorunLink::LinkPath() const {
@@ -31,12 +47,19 @@ std::wstring AutorunLink::LinkPath() const {
 
 bool AutorunLink::Exists() const {
     const std::wstring link = LinkPath();
-    return !link.empty() && ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return !link.empty() && ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES && !IsTurnedOffInWindows();
 }
 
 void AutorunLink::Create() const {
     const std::wstring link = LinkPath();
     if (link.empty()) return;
+    if (IsTurnedOffInWindows()) {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            ::RegDeleteValueW(key, (name_ + L".lnk").c_str());
+            ::RegCloseKey(key);
+        }
+    }
     CreateShortcutFile(TargetPath(), link, description_, working_directory_);
 }
 

@@ -28,6 +28,44 @@ StepVerdict JudgeVolumeStep(bool converted, std::uint32_t value) {
     return step < kMinVolumeStep || step > kMaxVolumeStep ? StepVerdict::OutOfRange : StepVerdict::Accepted;
 }
 
+bool IsStartupEntryTurnedOff(const std::uint8_t* data, std::size_t size) { return size > 0 && (data[0] & 1) != 0; }
+
+std::wstring SaveFailureMessage(WriteFailure failure, std::wstring_view file) {
+    std::wstring text = L"Your settings could not be saved to\n";
+    text += file;
+    text += L"\n\n";
+    switch (failure) {
+        case WriteFailure::InUse:
+            text += L"Another program is using the file, perhaps a backup or a virus scan. "
+                    L"Wait a moment, then click Apply again.";
+            break;
+        case WriteFailure::ReadOnly:
+            text += L"The file is read-only. Clear \"Read-only\" in the file's Properties, "
+                    L"then click Apply again.";
+            break;
+        case WriteFailure::NoAccess:
+            text += L"You do not have permission to change files in its folder. Ask the owner of this "
+                    L"computer for access, then click Apply again.";
+            break;
+        case WriteFailure::None:
+        case WriteFailure::Other:
+            text += L"The file could not be written. Check that the disk is not full and that nothing "
+                    L"else has that name, then click Apply again.";
+            break;
+    }
+    text += L"\n\nYour changes are still in the window.";
+    return text;
+}
+
+std::wstring UnreadableSettingsMessage(std::wstring_view file) {
+    std::wstring text = L"Sonarel Settings cannot read your settings file\n";
+    text += file;
+    text += L"\n\nAnother program is using it, perhaps a backup or a virus scan, or you do not have "
+            L"permission to read it. Nothing was changed. Close that program, or wait a moment, "
+            L"then open Sonarel Settings again.";
+    return text;
+}
+
 std::wstring RangeMessage(int value, int minimum, int maximum) {
     std::wstring text = L"Error detected: You entered integer of ";
     AppendDecimal(text, value);

@@ -3,6 +3,7 @@
 // and the browser's link colour format.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "common/color.h"
 #include "common/geometry.h"
+#include "settings/atomic_file.h"
 
 namespace sonarel {
 
@@ -29,6 +31,15 @@ enum class StepVerdict : std::uint8_t { NotANumber, OutOfRange, Accepted };
 // `value` is what the unsigned conversion gave, judged as a signed 32-bit number.
 StepVerdict JudgeVolumeStep(bool converted, std::uint32_t value);
 std::wstring RangeMessage(int value, int minimum, int maximum);
+
+// A StartupApproved record (REG_BINARY): an odd first byte means that the user
+// turned the startup item off; an empty record means nothing.
+bool IsStartupEntryTurnedOff(const std::uint8_t* data, std::size_t size);
+
+// What Apply tells the user when the settings could not be saved, and what the
+// program says before it ends when it cannot read the file at all.
+std::wstring SaveFailureMessage(WriteFailure failure, std::wstring_view file);
+std::wstring UnreadableSettingsMessage(std::wstring_view file);
 
 // Top-left that centres `size` on `reference`, then keeps it inside `work`
 // (right and bottom first, then left and top).

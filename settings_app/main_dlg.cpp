@@ -37,6 +37,8 @@ DialogIcons SetDialogIcons(HWND dialog) {
     return icons;
 }
 
+NativePath SettingsFile() { return SettingsFilePath(settings_platform::LocalAppDataFolder()); }
+
 void NotifyResidentProgram(UINT refresh_message) {
     if (const HWND resident = ::FindWindowW(nullptr, kResidentWindowTitle)) {
         ::PostMessageW(resident, refresh_message, 0, 0);
@@ -105,7 +107,13 @@ void CMainDlg::OnApply() {
             break;
     }
     settings_.mouse_button_pressed = MouseButtonFor(ReadTriggerSelection());
-    settings_.Save();
+    WriteFailure failure = WriteFailure::None;
+    if (!settings_.Save(&failure)) {
+        // Nothing else of Apply happens; the dialog stays with the user's edits.
+        ::MessageBoxW(hwnd_, SaveFailureMessage(failure, SettingsFile()).c_str(), kProgramTitle,
+                      MB_OK | MB_ICONWARNING);
+        return;
+    }
     ApplyAutorunBox();
     NotifyResidentProgram(settings_.refresh_message);
     ::EndDialog(hwnd_, IDOK);

@@ -16,6 +16,9 @@ struct DialogIcons {
     win32::unique_hicon small_icon;
 };
 
+// The title of the program's message boxes.
+inline constexpr wchar_t kProgramTitle[] = L"Sonarel Settings";
+
 class CMainDlg : public win32::DialogBase<CMainDlg> {
 public:
     static constexpr UINT kTemplate = 129;
@@ -56,6 +59,8 @@ private:
 void CenterDialog(HWND dialog);
 // Sets big and small icons from resource 206 and hands them to the caller.
 DialogIcons SetDialogIcons(HWND dialog);
+// The settings file's path, for messages about it.
+NativePath SettingsFile();
 // Posts RefreshSettingsMessage to the window titled "Sonarel", if there is one.
 void NotifyResidentProgram(UINT refresh_message);
 

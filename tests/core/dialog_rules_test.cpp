@@ -70,5 +70,38 @@ TEST(AnchorColorTest, ThreeNumbersModuloTwoFiftySixOrNothing) {
     EXPECT_EQ(ParseAnchorColor(L",,5"), MakeColor(0, 0, 5));
 }
 
+TEST(DialogRulesTest, AStartupItemIsTurnedOffByAnOddFirstByte) {
+    // As Task Manager and Settings write them: 02 on, 03 off, then a FILETIME.
+    const std::uint8_t on[12] = {0x02}, off[12] = {0x03, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x20, 0x30, 0x01};
+    const std::uint8_t other_on[1] = {0x06}, other_off[1] = {0x07};
+    EXPECT_FALSE(IsStartupEntryTurnedOff(on, sizeof on));
+    EXPECT_TRUE(IsStartupEntryTurnedOff(off, sizeof off));
+    EXPECT_FALSE(IsStartupEntryTurnedOff(other_on, 1));
+    EXPECT_TRUE(IsStartupEntryTurnedOff(other_off, 1));
+    EXPECT_FALSE(IsStartupEntryTurnedOff(off, 0)) << "an empty record";
+}
+
+TEST(DialogRulesTest, FileMessagesNameTheFileWhatHappenedAndWhatToDo) {
+    const std::wstring file = L"C:\\Users\\ana\\AppData\\Local\\korvanix\\sonarel\\settings.xml";
+    const struct {
+        WriteFailure failure;
+        const wchar_t* reason;
+    } cases[] = {
+        {WriteFailure::InUse, L"Another program is using the file"},
+        {WriteFailure::ReadOnly, L"The file is read-only"},
+        {WriteFailure::NoAccess, L"You do not have permission"},
+        {WriteFailure::Other, L"could not be written"},
+    };
+    for (const auto& c : cases) {
+        const std::wstring text = SaveFailureMessage(c.failure, file);
+        EXPECT_NE(text.find(file), std::wstring::npos);
+        EXPECT_NE(text.find(c.reason), std::wstring::npos) << static_cast<int>(c.failure);
+        EXPECT_NE(text.find(L"click Apply again"), std::wstring::npos);
+    }
+    const std::wstring unreadable = UnreadableSettingsMessage(file);
+    EXPECT_NE(unreadable.find(file), std::wstring::npos);
+    EXPECT_NE(unreadable.find(L"Nothing was changed"), std::wstring::npos);
+}
+
 }  // namespace
 }  // namespace sonarel

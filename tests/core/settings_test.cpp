@@ -1,5 +1,8 @@
 #include "settings/settings.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "support/temp_folder.h"
@@ -259,6 +262,85 @@ TEST_F(SettingsFileTest, SaveThatCannotReplaceTheFileKeepsTheOldOne) {
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(SettingsFile().parent_path())) ++entries;
     EXPECT_EQ(entries, 1);
+}
+
+TEST_F(SettingsFileTest, SaveSaysWhyItFailed) {
+    PutFile(FileWith("<volume_delta value=\"15\" />"));
+    fs::permissions(SettingsFile(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const Settings settings{Settings::Blank{}};
+    WriteFailure failure = WriteFailure::None;
+    EXPECT_FALSE(settings.Save(&failure));
+    EXPECT_EQ(failure, WriteFailure::ReadOnly);
+    fs::permissions(SettingsFile(), fs::perms::owner_write, fs::perm_options::add);
+    fs::remove(SettingsFile());
+
+    fs::create_directories(SettingsFile());  // no way to put the file there
+    EXPECT_FALSE(settings.Save(&failure));
+    EXPECT_EQ(failure, WriteFailure::Other);
+    fs::remove(SettingsFile());
+
+    EXPECT_TRUE(settings.Save(&failure));
+    EXPECT_EQ(failure, WriteFailure::None);
+}
+
+TEST(SettingsReadTest, AnUnreadableFileIsTriedAgainForTwoSecondsAMissingOneNever) {
+    using Status = settings_platform::FileRead::Status;
+    constexpr auto R = Status::Read, M = Status::Missing, U = Status::Unreadable;
+    struct Case {
+        const char* name;
+        std::vector<Status> outcomes;  // the last one repeats
+        Status result;
+        size_t attempts;
+        unsigned waited_ms;
+    };
+    const Case cases[] = {
+        {"read at once", {R}, R, 1, 0},
+        {"missing: the defaults are due, no wait", {M}, M, 1, 0},
+        {"held by a scanner for a moment", {U, U, U, R}, R, 4, 300},
+        {"held for good", {U}, U, 21, 2000},
+        {"removed while held", {U, M}, M, 2, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        size_t attempts = 0;
+        unsigned waited = 0;
+        const settings_platform::FileRead read = ReadRetryingWhileUnreadable(
+            [&] {
+                const Status status = c.outcomes[std::min(attempts++, c.outcomes.size() - 1)];
+                return settings_platform::FileRead{status, status == R ? "bytes" : ""};
+            },
+            [&](unsigned milliseconds) { waited += milliseconds; });
+        EXPECT_EQ(read.status, c.result);
+        EXPECT_EQ(read.bytes, c.result == R ? "bytes" : "");
+        EXPECT_EQ(attempts, c.attempts);
+        EXPECT_EQ(waited, c.waited_ms);
+    }
+}
+
+TEST_F(SettingsFileTest, AFileThatIsThereButCannotBeReadIsNeverReplacedByDefaults) {
+    // A folder in the file's place cannot be read, on either system: like a
+    // file that another program holds without sharing, it is not missing.
+    fs::create_directories(SettingsFile());
+    const Settings settings;  // tries for 2 s
+    EXPECT_TRUE(settings.file_unreadable);
+    EXPECT_FALSE(settings.first_run) << "no first-run actions";
+    EXPECT_EQ(settings.volume_delta, Settings::kDefaultVolumeDelta);
+    EXPECT_EQ(settings.mouse_button_pressed, Settings::kLeftTrigger);
+    EXPECT_EQ(settings.color_top_background, Settings::kDefaultTopBackground);
+    EXPECT_TRUE(fs::is_directory(SettingsFile()));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(SettingsFile().parent_path())) ++entries;
+    EXPECT_EQ(entries, 1) << "no backup, no defaults written beside it";
+
+    // Once it can be read, a reload reads it as usual.
+    fs::remove(SettingsFile());
+    PutFile(FileWith("<volume_delta value=\"7\" />"));
+    Settings reloaded = settings;
+    EXPECT_TRUE(reloaded.Load());
+    EXPECT_FALSE(reloaded.file_unreadable);
+    EXPECT_EQ(reloaded.volume_delta, 7);
+    EXPECT_EQ(reloaded.mouse_button_pressed, Settings::kRightTrigger);
 }
 
 TEST(SettingsLocationTest, WithoutLocalAppDataTheFileLivesBelowTheCurrentDirectory) {

@@ -165,21 +165,51 @@ TEST_F(SettingsDialogTest, ApplySavesTheWorkingCopyAndEndsWithOne) {
               "<volume_delta value=\"20\" />\n<first_run value=\"false\" />\n");
 }
 
+// Another process that holds the settings file open for a while, without
+// delete sharing or (exclusive) without any.
+class FileHolder {
+public:
+    FileHolder(const fs::path& file, unsigned milliseconds, bool exclusive = false) {
+        opened_ = CreateEventW(nullptr, TRUE, FALSE, L"SonarelTestFileHeld");
+        std::wstring command = L"\"" + win32::ProgramFolder() + L"file_holder.exe\" \"" + file.wstring() + L"\" " +
+                               std::to_wstring(milliseconds) + L" SonarelTestFileHeld" + (exclusive ? L" exclusive" : L"");
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                  &process_) != FALSE;
+        held_ = started_ && WaitForSingleObject(opened_, 10000) == WAIT_OBJECT_0;
+    }
+    ~FileHolder() {
+        if (started_) {
+            WaitForSingleObject(process_.hProcess, 20000);
+            CloseHandle(process_.hThread);
+            CloseHandle(process_.hProcess);
+        }
+        CloseHandle(opened_);
+    }
+    bool Held() const { return held_; }
+    // Waits for the holder to let go; its exit code (0: it held the file as asked).
+    DWORD Finish() {
+        DWORD exit_code = 99;
+        WaitForSingleObject(process_.hProcess, 20000);
+        GetExitCodeProcess(process_.hProcess, &exit_code);
+        return exit_code;
+    }
+
+private:
+    HANDLE opened_ = nullptr;
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+    bool held_ = false;
+};
+
 TEST_F(SettingsDialogTest, ApplySavesWhileAnotherProgramHoldsTheFileOpen) {
     // Another process reads the file without delete sharing for 300 ms: the
     // replacement is refused meanwhile (access denied under Wine, a sharing
     // violation on Windows) and must be retried, not dropped.
     PutSettings("0", "5");
-    const HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, L"SonarelTestFileHeld");
-    ASSERT_NE(opened, nullptr);
-    std::wstring command = L"\"" + win32::ProgramFolder() + L"file_holder.exe\" \"" + SettingsFile().wstring() +
-                           L"\" 300 SonarelTestFileHeld";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION holder{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &holder));
-    ASSERT_EQ(WaitForSingleObject(opened, 10000), WAIT_OBJECT_0) << "the holder did not open the file";
+    FileHolder holder(SettingsFile(), 300);
+    ASSERT_TRUE(holder.Held()) << "the holder did not open the file";
 
     CMainDlg dialog;
     const INT_PTR result = RunDialog(dialog, [](HWND d) {
@@ -187,15 +217,83 @@ TEST_F(SettingsDialogTest, ApplySavesWhileAnotherProgramHoldsTheFileOpen) {
         SendMessageW(d, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(result, 1);
-    DWORD exit_code = 99;
-    WaitForSingleObject(holder.hProcess, 10000);
-    GetExitCodeProcess(holder.hProcess, &exit_code);
-    EXPECT_EQ(exit_code, 0u);
-    CloseHandle(holder.hThread);
-    CloseHandle(holder.hProcess);
-    CloseHandle(opened);
+    EXPECT_EQ(holder.Finish(), 0u);
     EXPECT_NE(testing::ReadBytes(SettingsFile()).find("<volume_delta value=\"20\" />"), std::string::npos)
         << "the new settings were lost";
+}
+
+TEST_F(SettingsDialogTest, ApplyThatCannotSaveSaysWhyAndChangesNothingElse) {
+    const struct {
+        const char* name;
+        bool read_only;
+        unsigned held_ms;  // longer than the save's retries
+        const wchar_t* reason;
+    } cases[] = {
+        {"a read-only file", true, 0, L"The file is read-only."},
+        {"a file held for longer than the retries", false, 2500, L"Another program is using the file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PutSettings("0", "5");
+        const std::string before = testing::ReadBytes(SettingsFile());
+        if (c.read_only) SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_READONLY);
+        AutorunLink link;
+        link.Configure(L"sonarel", L"", L"C:\\");
+        link.Remove();
+        std::optional<FileHolder> holder;
+        CMainDlg dialog;  // reads the file before it is held
+        const INT_PTR result = RunDialog(dialog, [&](HWND d) {
+            if (c.held_ms != 0) {
+                holder.emplace(SettingsFile(), c.held_ms);
+                EXPECT_TRUE(holder->Held());
+            }
+            SetDlgItemTextW(d, 1012, L"20");
+            SendDlgItemMessageW(d, 1019, BM_SETCHECK, BST_CHECKED, 0);
+            const auto box = CommandAnsweringMessageBox(d, IDOK);
+            EXPECT_TRUE(box.has_value()) << "no message";
+            if (box) {
+                EXPECT_EQ(box->first, L"Sonarel Settings");
+                EXPECT_NE(box->second.find(c.reason), std::wstring::npos);
+                EXPECT_NE(box->second.find(SettingsFile().wstring()), std::wstring::npos) << "names the file";
+            }
+            EXPECT_TRUE(IsWindow(d)) << "the dialog stays";
+            EXPECT_EQ(TextOf(GetDlgItem(d, 1012)), L"20") << "with the user's edits";
+            EXPECT_FALSE(link.Exists()) << "no shortcut change";
+            SendDlgItemMessageW(d, 1019, BM_SETCHECK, BST_UNCHECKED, 0);
+            SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_EQ(result, 2);
+        if (holder) {
+            EXPECT_EQ(holder->Finish(), 0u);
+        }
+        SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(testing::ReadBytes(SettingsFile()), before);
+    }
+}
+
+TEST_F(SettingsDialogTest, AFileHeldWithoutSharingIsWaitedForAndNeverTakenForAMissingOne) {
+    PutSettings("2", "7");
+    const std::string before = testing::ReadBytes(SettingsFile());
+    {
+        FileHolder holder(SettingsFile(), 700, true);
+        ASSERT_TRUE(holder.Held());
+        const Settings settings;  // the holder lets go within the 2 s of retries
+        EXPECT_FALSE(settings.file_unreadable);
+        EXPECT_EQ(settings.volume_delta, 7);
+        EXPECT_EQ(settings.mouse_button_pressed, 2);
+        EXPECT_EQ(holder.Finish(), 0u);
+    }
+    {
+        FileHolder holder(SettingsFile(), 4000, true);
+        ASSERT_TRUE(holder.Held());
+        const Settings settings;
+        EXPECT_TRUE(settings.file_unreadable);
+        EXPECT_FALSE(settings.first_run);
+        EXPECT_EQ(settings.volume_delta, Settings::kDefaultVolumeDelta);
+        EXPECT_EQ(holder.Finish(), 0u);
+    }
+    EXPECT_EQ(testing::ReadBytes(SettingsFile()), before) << "the user's file is byte for byte as it was";
+    EXPECT_FALSE(fs::exists(SettingsFile().string() + ".bak"));
 }
 
 TEST_F(SettingsDialogTest, StepOutOfRangeShowsTheRangeMessageAndKeepsTheDialogOpen) {
@@ -493,6 +591,51 @@ TEST(AutorunLinkTest, ShortcutIsWrittenInPlaceAndPointsIntoTheProgramFolder) {
         link.Remove();
     }
     fs::remove(blocker);
+}
+
+TEST(AutorunLinkTest, AMissingStartupFolderIsCreated) {
+    const ComApartment com;
+    AutorunLink link;
+    link.Configure(L"sonarel", L"", L"C:\\");
+    link.Remove();
+    const fs::path startup = AutorunLink::StartupFolderPath();
+    fs::remove_all(startup);  // the test prefix's: nothing else lives there
+    ASSERT_FALSE(fs::exists(startup));
+    EXPECT_EQ(fs::path(link.LinkPath()).parent_path(), startup);
+    EXPECT_TRUE(fs::is_directory(startup));
+    link.Create();
+    EXPECT_TRUE(link.Exists());
+    link.Remove();
+}
+
+TEST(AutorunLinkTest, AnEntryTurnedOffInWindowsStartupAppsCountsAsAbsentUntilTheBoxIsTickedAgain) {
+    const ComApartment com;
+    AutorunLink link;
+    link.Configure(L"sonarel", L"", L"C:\\");
+    link.Create();
+    ASSERT_TRUE(link.Exists());
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, AutorunLink::kStartupApprovedKey, 0, nullptr, 0,
+                              KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    auto set_entry = [&](BYTE flags) {
+        const BYTE record[12] = {flags, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x20, 0x30, 0x01};
+        RegSetValueExW(key, L"sonarel.lnk", 0, REG_BINARY, record, sizeof record);
+    };
+    auto entry_present = [&] { return RegQueryValueExW(key, L"sonarel.lnk", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; };
+
+    set_entry(0x02);  // on
+    EXPECT_TRUE(link.Exists());
+    set_entry(0x03);  // turned off by the user: Windows will not start it
+    EXPECT_FALSE(link.Exists());
+    link.Create();
+    EXPECT_FALSE(entry_present()) << "ticking the box again turns it back on";
+    EXPECT_TRUE(link.Exists());
+    set_entry(0x03);
+    link.Remove();
+    EXPECT_TRUE(entry_present()) << "removing the shortcut leaves Windows' record alone";
+    RegDeleteValueW(key, L"sonarel.lnk");
+    RegCloseKey(key);
 }
 
 TEST(AutorunLinkTest, AFolderNamedLikeTheShortcutCountsAsPresent) {
