@@ -16,6 +16,15 @@ constexpr std::uint32_t TriggerDownFor(std::int32_t trigger) {
     return trigger == Settings::kLeftTrigger ? kLeftDown : trigger == Settings::kRightTrigger ? kRightDown : 0;
 }
 
+// The bit of the left or right button of a press or release; 0 for others.
+constexpr std::uint8_t kLeftButton = 1, kRightButton = 2;
+constexpr std::uint8_t ButtonOf(std::uint32_t message) {
+    return message == kLeftDown || message == kLeftUp ? kLeftButton
+           : message == kRightDown || message == kRightUp ? kRightButton
+                                                           : 0;
+}
+constexpr bool IsPress(std::uint32_t message) { return message == kLeftDown || message == kRightDown; }
+
 }  // namespace
 
 ReplayRecord MakeReplayRecord(const MouseEvent& event) {
@@ -46,33 +55,45 @@ Decision GestureEngine::OnEvent(int hook_code, const MouseEvent& event) {
     if (hook_code < 0 || (event.flags & kInjectedFlag) != 0) return Decision::Pass;
     if (!armed_) {
         // The common case, kept short: outside a gesture only a trigger press,
-        // or the release of a mute press swallowed earlier, is ours.
+        // or a button whose swallowed press is still owed its release, is ours.
         const std::int32_t trigger = settings_.mouse_button_pressed;
         if (event.message == TriggerDownFor(trigger)) return OnTriggerPress(event, trigger);
-        if (event.message == mute_release_ && mute_release_ != 0) return OnLateMuteRelease();
+        if (unreleased_ != 0) return OnOwedButton(event.message);
         return Decision::Pass;
     }
     // A reload takes effect from the next gesture: this one goes on with the
     // buttons that started it, and ends with its own trigger's release.
     if (event.message == TriggerDownFor(armed_trigger_)) return OnTriggerPress(event, armed_trigger_);
-    if (event.message == mute_release_ && mute_release_ != 0) return OnLateMuteRelease();
     return OnArmedEvent(event, armed_trigger_);
 }
 
+Decision GestureEngine::OnOwedButton(std::uint32_t message) {
+    const std::uint8_t button = ButtonOf(message);
+    if (IsPress(message)) {
+        unreleased_ &= static_cast<std::uint8_t>(~button);  // the release it was owed never came
+        return Decision::Pass;
+    }
+    return OnOwedRelease(button);
+}
+
+Decision GestureEngine::OnOwedRelease(std::uint8_t button) {
+    if ((unreleased_ & button) == 0) return Decision::Pass;
+    // The application never saw the press, so it must not see its release
+    // either, even when that comes after the trigger's or after a reset.
+    unreleased_ &= static_cast<std::uint8_t>(~button);
+    return Decision::Swallow;
+}
+
 Decision GestureEngine::OnTriggerPress(const MouseEvent& event, std::int32_t trigger) {
+    const std::uint8_t button = ButtonOf(event.message);
+    unreleased_ &= static_cast<std::uint8_t>(~button);  // a new press: an earlier one's release is lost
     if (!operations_.IsTriggerEligibleAt(event.pt)) return Decision::Pass;
+    unreleased_ |= button;
     // A press while already armed replaces the held one; visibility stays.
     armed_ = true;
     armed_trigger_ = trigger;
     held_press_ = MakeReplayRecord(event);
     for (WheelRemainder& remainder : wheel_remainder_) remainder.Clear();
-    return Decision::Swallow;
-}
-
-Decision GestureEngine::OnLateMuteRelease() {
-    // The application never saw the mute press, so it must not see its
-    // release either, even when that comes after the trigger's.
-    mute_release_ = 0;
     return Decision::Swallow;
 }
 
@@ -83,9 +104,19 @@ void GestureEngine::Disarm() {
 
 void GestureEngine::Reset() {
     Disarm();
-    mute_release_ = 0;
     held_press_ = ReplayRecord{};
     if (operations_.IsIndicatorVisible()) operations_.HideIndicator();
+}
+
+void GestureEngine::OnMissedRelease(std::uint32_t release_message, std::uint32_t time) {
+    if (!armed_ || ButtonOf(release_message) != ButtonOf(TriggerDownFor(armed_trigger_)) || IsPress(release_message)) {
+        return;
+    }
+    // Tick counts wrap: a release at or after the held press ends its gesture.
+    if (static_cast<std::int32_t>(time - held_press_.time) < 0) return;
+    Reset();
+    // That release has gone by: nothing is owed to it any more.
+    unreleased_ &= static_cast<std::uint8_t>(~ButtonOf(release_message));
 }
 
 Decision GestureEngine::OnArmedEvent(const MouseEvent& event, std::int32_t trigger) {
@@ -97,16 +128,16 @@ Decision GestureEngine::OnArmedEvent(const MouseEvent& event, std::int32_t trigg
             return OnWheel(event);
         case kMove:
             return OnMove(event);
-        // The mute button's release is swallowed above when its press was;
-        // one pressed before the gesture began reaches the application.
+        // The mute button's release is swallowed when its press was; one
+        // pressed before the gesture began reaches the application.
         case kLeftUp:
-            return left_trigger ? OnTriggerRelease(event) : Decision::Pass;
+            return left_trigger ? OnTriggerRelease(event) : OnOwedRelease(kLeftButton);
         case kRightUp:
-            return right_trigger ? OnTriggerRelease(event) : Decision::Pass;
+            return right_trigger ? OnTriggerRelease(event) : OnOwedRelease(kRightButton);
         case kRightDown:
-            return left_trigger ? OnMutePress(kRightUp) : Decision::Pass;
+            return left_trigger ? OnMutePress(kRightButton) : Decision::Pass;
         case kLeftDown:
-            return right_trigger ? OnMutePress(kLeftUp) : Decision::Pass;
+            return right_trigger ? OnMutePress(kLeftButton) : Decision::Pass;
         default:
             return Decision::Pass;
     }
@@ -123,8 +154,8 @@ Decision GestureEngine::OnWheel(const MouseEvent& event) {
     return Decision::Swallow;
 }
 
-Decision GestureEngine::OnMutePress(std::uint32_t release_message) {
-    mute_release_ = release_message;
+Decision GestureEngine::OnMutePress(std::uint8_t button) {
+    unreleased_ |= button;
     PlaceAndShowIfHidden();
     operations_.SetMute(!operations_.GetMute());
     operations_.RepaintIndicator();
@@ -133,6 +164,7 @@ Decision GestureEngine::OnMutePress(std::uint32_t release_message) {
 
 Decision GestureEngine::OnTriggerRelease(const MouseEvent& event) {
     Disarm();
+    unreleased_ &= static_cast<std::uint8_t>(~ButtonOf(event.message));
     if (operations_.IsIndicatorVisible()) {
         // A gesture took place: the application never sees its press or release.
         operations_.HideIndicator();
@@ -150,8 +182,10 @@ Decision GestureEngine::OnMove(const MouseEvent& event) {
         Follow();
         return Decision::Pass;
     }
-    // No notch or mute press yet: this is the start of an ordinary drag.
+    // No notch or mute press yet: this is the start of an ordinary drag. The
+    // replayed press owes the application its release.
     Disarm();
+    unreleased_ &= static_cast<std::uint8_t>(~ButtonOf(TriggerDownFor(armed_trigger_)));
     operations_.HideIndicator();
     operations_.Replay(held_press_, MakeReplayRecord(event));
     return Decision::Swallow;

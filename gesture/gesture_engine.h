@@ -122,10 +122,17 @@ public:
     Decision OnEvent(int hook_code, const MouseEvent& event);
 
     // Back to idle, as after a trigger release with nothing to replay: the
-    // indicator is hidden and no held press or pending release is kept. For a
-    // hook that was lost and installed again: whatever was held back then is
-    // gone, and nothing is released that the application never saw pressed.
+    // indicator is hidden and the held press is dropped. For a hook installed
+    // again, a desktop switch or a missed release. The releases of presses
+    // that were swallowed and never replayed are still swallowed when they
+    // come: the application never saw those presses.
     void Reset();
+
+    // The witness saw a real release of `release_message`'s button at `time`
+    // that the hook never passed to the engine (a secure desktop, an elevated
+    // window in front, a hook ahead of ours): a gesture that this button's
+    // press armed before then ends, by Reset.
+    void OnMissedRelease(std::uint32_t release_message, std::uint32_t time);
 
     bool IsArmed() const { return armed_; }
     const ReplayRecord& HeldPress() const { return held_press_; }
@@ -139,10 +146,11 @@ public:
 
 private:
     Decision OnTriggerPress(const MouseEvent& event, std::int32_t trigger);
-    Decision OnLateMuteRelease();
+    Decision OnOwedButton(std::uint32_t message);
+    Decision OnOwedRelease(std::uint8_t button);
     Decision OnArmedEvent(const MouseEvent& event, std::int32_t trigger);
     Decision OnWheel(const MouseEvent& event);
-    Decision OnMutePress(std::uint32_t release_message);
+    Decision OnMutePress(std::uint8_t button);
     Decision OnTriggerRelease(const MouseEvent& event);
     Decision OnMove(const MouseEvent& event);
     void PlaceAndShowIfHidden();
@@ -153,7 +161,10 @@ private:
     GestureOperations& operations_;
     bool armed_ = false;
     std::int32_t armed_trigger_ = 0;  // the trigger setting of the press that armed the engine
-    std::uint32_t mute_release_ = 0;  // the release of a swallowed mute press, still to come
+    // Buttons (button_bit) whose press was swallowed and never replayed: their
+    // release is swallowed too. A flag ends with that release, or with the
+    // button's next press (its release was lost), and survives Reset.
+    std::uint8_t unreleased_ = 0;
     ReplayRecord held_press_;
     // What each wheel axis (vertical, horizontal) has turned short of a whole
     // notch in this gesture: smooth wheels send fractions of 120.

@@ -175,8 +175,8 @@ TEST_P(GestureEngineTest, AMuteButtonHeldBeforeTheGestureKeepsItsReleaseForTheAp
     EXPECT_EQ(Send(Event(b().trigger_up)), Decision::Swallow);
 }
 
-TEST_P(GestureEngineTest, ResetReturnsToIdleAndReleasesNothing) {
-    // What a hook installed again after a loss needs, in each state.
+TEST_P(GestureEngineTest, ResetReturnsToIdleAndTheApplicationNeverSeesALoneRelease) {
+    // What a hook installed again, or a desktop switch, needs in each state.
     for (const bool active : {false, true}) {
         SCOPED_TRACE(active ? "active" : "holding");
         Send(Event(b().trigger_down));
@@ -185,12 +185,76 @@ TEST_P(GestureEngineTest, ResetReturnsToIdleAndReleasesNothing) {
         EXPECT_FALSE(engine.IsArmed());
         EXPECT_FALSE(ops.visible);
         EXPECT_TRUE(ops.replays.empty()) << "the held press is dropped, not replayed";
-        // The buttons' later releases, had the hook seen them, pass untouched.
+        // The application saw neither press: it must not see their releases.
+        if (active) EXPECT_EQ(Send(Event(b().mute_up)), Decision::Swallow);
+        EXPECT_EQ(Send(Event(b().trigger_up)), Decision::Swallow);
+        // Then the buttons are the application's again.
+        EXPECT_EQ(Send(Event(b().mute_down)), Decision::Pass);
         EXPECT_EQ(Send(Event(b().mute_up)), Decision::Pass);
-        EXPECT_EQ(Send(Event(b().trigger_up)), Decision::Pass);
     }
     engine.Reset();  // idle: nothing to do
     EXPECT_FALSE(ops.visible);
+}
+
+TEST_P(GestureEngineTest, EveryReleaseMatchesWhatTheApplicationSawPressed) {
+    enum Kind { Send_, Reset_, Ineligible_, Missed_ };
+    struct Step {
+        Kind kind;
+        std::uint32_t message = 0;
+        Decision expected = Decision::Pass;
+        std::uint32_t time = 1234;
+    };
+    const Decision S = Decision::Swallow, P = Decision::Pass;
+    auto send = [](std::uint32_t message, Decision expected) { return Step{Send_, message, expected}; };
+    const Step reset{Reset_}, ineligible{Ineligible_};
+    auto missed = [](std::uint32_t message, std::uint32_t time) { return Step{Missed_, message, Decision::Pass, time}; };
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+        bool armed_after;
+    } cases[] = {
+        {"a mute release lost: the next ordinary click of that button keeps its release",
+         {send(b().trigger_down, S), send(b().mute_down, S), send(b().trigger_up, S), send(b().mute_down, P),
+          send(b().mute_up, P)},
+         false},
+        {"a trigger release lost after a reset: the next press starts afresh",
+         {send(b().trigger_down, S), reset, send(b().trigger_down, S), send(b().trigger_up, S)}, false},
+        {"an ineligible press after a lost release reaches the application with its release",
+         {send(b().trigger_down, S), reset, ineligible, send(b().trigger_down, P), send(b().trigger_up, P)}, false},
+        {"a drag replays the press, so its release passes",
+         {send(b().trigger_down, S), send(kMove, S), send(b().trigger_up, P), send(b().trigger_up, P)}, false},
+        {"a release that the witness alone saw ends the gesture",
+         {send(b().trigger_down, S), send(kWheel, S), missed(b().trigger_up, 1300), send(kWheel, P),
+          send(b().trigger_up, P)},
+         false},
+        {"a missed release before the held press does not end it",
+         {send(b().trigger_down, S), missed(b().trigger_up, 1000), send(b().trigger_up, S)}, false},
+        {"a missed release of the other button does not end it",
+         {send(b().trigger_down, S), missed(b().mute_up, 1300)}, true},
+        {"the tick count wraps", {send(b().trigger_down, S), missed(b().trigger_up, 0xFFFFFFF0u)}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeOperations fresh_ops;
+        GestureEngine fresh{settings, fresh_ops};
+        for (size_t i = 0; i < c.steps.size(); ++i) {
+            const Step& step = c.steps[i];
+            switch (step.kind) {
+                case Send_: {
+                    MouseEvent event = step.message == kWheel ? Wheel(120)
+                                       : step.message == kMove ? Event(kMove, {150, 150})
+                                                               : Event(step.message);
+                    EXPECT_EQ(fresh.OnEvent(0, event), step.expected) << "step " << i;
+                    break;
+                }
+                case Reset_: fresh.Reset(); break;
+                case Ineligible_: fresh_ops.eligible = false; break;
+                case Missed_: fresh.OnMissedRelease(step.message, step.time); break;
+            }
+        }
+        EXPECT_EQ(fresh.IsArmed(), c.armed_after);
+        if (!c.armed_after) EXPECT_FALSE(fresh_ops.visible);
+    }
 }
 
 TEST_P(GestureEngineTest, IneligiblePressPassesAndChangesNothing) {

@@ -13,6 +13,7 @@
 //   S          settings reload: trigger from the next byte (0, 2 or the byte
 //              itself), step from the next four bytes
 //   E          the eligibility of the next press flips
+//   Z          the engine is reset (a hook installed again, a desktop switch)
 // At the end every button still down is released.
 #include <cstddef>
 #include <cstdint>
@@ -174,6 +175,7 @@ private:
                 break;
             }
             case 'E': world_.eligible = !world_.eligible; break;
+            case 'Z': engine_.Reset(); break;
             default: break;
         }
     }
