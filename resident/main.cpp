@@ -21,14 +21,16 @@ CMainWindow g_main_window;
 Settings g_settings;
 
 void RunFirstRunActions() {
+    // Saved first: the settings program reads the file, and its Apply must
+    // not bring the first run back. Cleared even when the launches fail.
+    g_settings.first_run = false;
+    g_settings.Save();
     // Opened from the program's own folder, whatever the current directory.
     const std::wstring folder = win32::ProgramFolder();
     ::ShellExecuteW(nullptr, L"open", (folder + L"QuickStartGuide.htm").c_str(), nullptr, folder.c_str(),
                     SW_SHOWNOACTIVATE);
     ::ShellExecuteW(nullptr, L"open", (folder + L"SonarelSettings.exe").c_str(), nullptr, folder.c_str(),
                     SW_SHOWNORMAL);
-    g_settings.first_run = false;
-    g_settings.Save();
 }
 
 int RunMessageLoop() {

@@ -21,6 +21,26 @@ constexpr UINT kNotifyIconDataV3Size = offsetof(NOTIFYICONDATAW, guidItem) + siz
 
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;  // 0x188
 
+// Started elevated, Sonarel would not hear registered messages from programs
+// of a lower integrity level (the shell's "TaskbarCreated", the settings
+// program's reload) unless it lets them through: for its window on Windows 7
+// and later, for the process on Vista. XP has neither function, nor levels.
+void AllowMessageFromLowerLevels(HWND window, UINT message) {
+    if (message == 0) return;
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    if (user32 == nullptr) return;
+    using FilterForWindowFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    using FilterForProcessFn = BOOL(WINAPI*)(UINT, DWORD);
+    constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD of the older function
+    if (const auto for_window = reinterpret_cast<FilterForWindowFn>(
+            reinterpret_cast<void*>(::GetProcAddress(user32, "ChangeWindowMessageFilterEx")))) {
+        for_window(window, message, kAllow, nullptr);
+    } else if (const auto for_process = reinterpret_cast<FilterForProcessFn>(
+                   reinterpret_cast<void*>(::GetProcAddress(user32, "ChangeWindowMessageFilter")))) {
+        for_process(message, kAllow);
+    }
+}
+
 }  // namespace
 
 static_assert(sizeof(CMainWindow::VistaNotifyIconData) ==
@@ -54,6 +74,11 @@ LRESULT CMainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) n
         case WM_WTSSESSION_CHANGE: return OnSessionChange(wparam);
         case WM_DISPLAYCHANGE: return OnDisplayChange(wparam, lparam);
         case WM_TIMER: return OnTimer(wparam, lparam);
+        case WM_SYSCOMMAND:
+            // Alt+F4 on the hidden window, active after the tray menu, must not
+            // end Sonarel; WM_CLOSE (the installer, taskkill) still does.
+            if ((wparam & 0xFFF0) == SC_CLOSE) return 0;
+            break;
         default: break;
     }
 #if defined(SONAREL_TEST_SEAMS)
@@ -96,6 +121,8 @@ LRESULT CMainWindow::OnCreate() {
     FillTrayIconData();
     ::Shell_NotifyIconW(NIM_ADD, &tray_.data);
     taskbar_created_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    AllowMessageFromLowerLevels(hwnd_, taskbar_created_);
+    if (settings_ != nullptr) AllowMessageFromLowerLevels(hwnd_, settings_->refresh_message);
     useGuiFont = SizeIndicatorWindow(hwnd_);
     return 0;
 }
