@@ -13,15 +13,30 @@ bool HookSaw(std::uint32_t time, std::uint32_t last_hook_call) {
 
 }  // namespace
 
-bool HookWatch::OnWitnessed(const WitnessedEvent& event, std::uint32_t last_hook_call) {
-    if (!event.button_or_wheel || event.injected || event.hook_bypassed) return false;
-    if (HookSaw(event.time, last_hook_call) || pending_) return false;
-    pending_ = true;
-    pending_since_ = event.time;
-    return true;
+bool HookWatch::OnWitnessed(const WitnessedEvent& event, std::uint32_t last_hook_call, bool trigger_held) {
+    if (!event.button_or_wheel || event.injected) return false;
+    const bool was_pending = IsJudgementPending();
+    // A release that the hook may never pass to the engine, bypassed or not.
+    if (trigger_held && event.released != 0) {
+        releases_.releases |= event.released;
+        if (event.released & kWitnessedLeft) releases_.release_time[0] = event.time;
+        if (event.released & kWitnessedRight) releases_.release_time[1] = event.time;
+    }
+    if (!event.hook_bypassed && !HookSaw(event.time, last_hook_call) && !pending_) {
+        pending_ = true;
+        pending_since_ = event.time;
+    }
+    return !was_pending && IsJudgementPending();
 }
 
-bool HookWatch::Judge(std::uint32_t last_hook_call) {
+Judgement HookWatch::Judge(std::uint32_t last_hook_call) {
+    Judgement judgement = releases_;
+    releases_ = Judgement{};
+    judgement.reinstall = JudgeLoss(last_hook_call);
+    return judgement;
+}
+
+bool HookWatch::JudgeLoss(std::uint32_t last_hook_call) {
     if (!pending_) return false;
     pending_ = false;
     const std::uint32_t now = pending_since_;

@@ -33,6 +33,18 @@ struct WitnessedEvent {
     // The system does not call our hook for this event: the foreground window
     // belongs to a program of a higher (or unknown) integrity level.
     bool hook_bypassed = false;
+    std::uint8_t released = 0;  // the buttons it releases: kWitnessedLeft, kWitnessedRight
+};
+inline constexpr std::uint8_t kWitnessedLeft = 1, kWitnessedRight = 2;
+
+// What a judgement found.
+struct Judgement {
+    bool reinstall = false;  // the hook is lost
+    // Real releases witnessed while the engine held a trigger, for the engine
+    // to match against its gesture (GestureEngine::OnMissedRelease): the
+    // latest of each button.
+    std::uint8_t releases = 0;
+    std::uint32_t release_time[2] = {};  // left, right
 };
 
 class HookWatch {
@@ -48,22 +60,27 @@ public:
     static constexpr std::uint32_t kLongestIntervalMs = 600000;
 
     // A report of the witness. `last_hook_call` is the time stamp of the
-    // latest real event the hook procedure saw (or of its installation).
-    // True when the judgement must be scheduled kJudgeAfterMs from now: the
-    // hook has not seen the event yet, and no judgement is pending.
-    bool OnWitnessed(const WitnessedEvent& event, std::uint32_t last_hook_call);
+    // latest real event the hook procedure saw (or of its installation);
+    // `trigger_held`: the engine holds a trigger press now. True when the
+    // judgement must be scheduled kJudgeAfterMs from now: the hook has not
+    // seen the event yet, or it releases a button while a trigger is held,
+    // and no judgement is pending.
+    bool OnWitnessed(const WitnessedEvent& event, std::uint32_t last_hook_call, bool trigger_held = false);
 
-    // The scheduled judgement: true when the hook must be installed again,
-    // because it has still seen nothing at or after the earliest unmatched
-    // event. Nothing is pending afterwards.
-    bool Judge(std::uint32_t last_hook_call);
+    // The scheduled judgement: the hook must be installed again when it has
+    // still seen nothing at or after the earliest unmatched event. Nothing is
+    // pending afterwards.
+    Judgement Judge(std::uint32_t last_hook_call);
 
-    bool IsJudgementPending() const { return pending_; }
+    bool IsJudgementPending() const { return pending_ || releases_.releases != 0; }
     std::uint32_t ReinstallInterval() const { return interval_; }
 
 private:
+    bool JudgeLoss(std::uint32_t last_hook_call);
+
     bool pending_ = false;
     std::uint32_t pending_since_ = 0;  // the earliest unmatched event's time
+    Judgement releases_;               // the releases still to be judged
     bool reinstalled_ = false;
     bool repeated_ = false;  // a disagreement followed the latest re-install soon
     std::uint32_t last_reinstall_ = 0;

@@ -44,6 +44,8 @@ WitnessedEvent ToWitnessedEvent(const RAWINPUTHEADER& header, const RAWMOUSE& mo
     event.time = time;
     event.button_or_wheel = mouse.usButtonFlags != 0;
     event.injected = header.hDevice == nullptr;  // SendInput's events come from no device
+    if (mouse.usButtonFlags & RI_MOUSE_LEFT_BUTTON_UP) event.released |= kWitnessedLeft;
+    if (mouse.usButtonFlags & RI_MOUSE_RIGHT_BUTTON_UP) event.released |= kWitnessedRight;
     if (event.button_or_wheel && !event.injected) event.hook_bypassed = foreground.HookBypassed();
     return event;
 }

@@ -24,6 +24,23 @@ LRESULT CALLBACK LowLevelMouseProc(int code, WPARAM message, LPARAM lparam) noex
     return ::CallNextHookEx(g_hook, code, message, lparam);
 }
 
+// The secure desktop (UAC, Ctrl+Alt+Del) takes the input while a trigger may
+// be held: its release never reaches the hook.
+void CALLBACK OnDesktopSwitch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+    if (g_engine != nullptr) g_engine->Reset();
+}
+
+// SetWinEventHook and UnhookWinEvent, looked up at run time.
+using SetWinEventHookFn = HWINEVENTHOOK(WINAPI*)(DWORD, DWORD, HMODULE, WINEVENTPROC, DWORD, DWORD, DWORD);
+using UnhookWinEventFn = BOOL(WINAPI*)(HWINEVENTHOOK);
+template <typename Fn>
+Fn User32Function(const char* name) {
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    return user32 != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name))) : nullptr;
+}
+constexpr DWORD kDesktopSwitch = 0x0020;  // EVENT_SYSTEM_DESKTOPSWITCH
+constexpr DWORD kOutOfContext = 0x0000;   // WINEVENT_OUTOFCONTEXT
+
 // Harmless when the system has removed the hook already.
 void RemoveHook() {
     if (g_hook != nullptr) ::UnhookWindowsHookEx(g_hook);
@@ -69,25 +86,40 @@ void MouseHook::WatchWith(HWND window) {
     watched_ = window;
     RegisterRawMouse(window);
     ::WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION);
+    if (const auto set_hook = User32Function<SetWinEventHookFn>("SetWinEventHook")) {
+        desktop_switch_ = set_hook(kDesktopSwitch, kDesktopSwitch, nullptr, OnDesktopSwitch, 0, 0, kOutOfContext);
+    }
 }
 
 void MouseHook::StopWatching(HWND window) {
     UnregisterRawMouse();
     ::WTSUnRegisterSessionNotification(window);
+    if (desktop_switch_ != nullptr) {
+        if (const auto unhook = User32Function<UnhookWinEventFn>("UnhookWinEvent")) unhook(desktop_switch_);
+        desktop_switch_ = nullptr;
+    }
     ::KillTimer(window, kJudgementTimer);
     watched_ = nullptr;
 }
 
 void MouseHook::OnRawInput(HRAWINPUT input) {
     const std::optional<WitnessedEvent> event = ReadWitnessedEvent(input, foreground_);
-    if (event && watch_.OnWitnessed(*event, g_hook_clock.last_real_event) && watched_ != nullptr) {
+    if (event && watch_.OnWitnessed(*event, g_hook_clock.last_real_event, engine_.IsArmed()) && watched_ != nullptr) {
         ::SetTimer(watched_, kJudgementTimer, HookWatch::kJudgeAfterMs, nullptr);
     }
 }
 
 void MouseHook::OnJudgementTimer() {
     if (watched_ != nullptr) ::KillTimer(watched_, kJudgementTimer);  // one-shot
-    if (watch_.Judge(g_hook_clock.last_real_event)) Reinstall();
+    const Judgement judgement = watch_.Judge(g_hook_clock.last_real_event);
+    if (judgement.reinstall) {
+        Reinstall();
+        return;
+    }
+    // A trigger release that the hook did not pass (an elevated window in
+    // front, a hook ahead of ours) must not leave the gesture going.
+    if (judgement.releases & kWitnessedLeft) engine_.OnMissedRelease(WM_LBUTTONUP, judgement.release_time[0]);
+    if (judgement.releases & kWitnessedRight) engine_.OnMissedRelease(WM_RBUTTONUP, judgement.release_time[1]);
 }
 
 #if defined(SONAREL_TEST_SEAMS)

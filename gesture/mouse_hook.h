@@ -30,8 +30,8 @@ public:
     // and installs the hook again.
     void Reinstall();
 
-    // The witness: raw input, session notifications and the judgement timer
-    // for `window`.
+    // The witness: raw input, session notifications, desktop switches and the
+    // judgement timer for `window`.
     void WatchWith(HWND window);
     void StopWatching(HWND window);
     void OnRawInput(HRAWINPUT input);
@@ -50,6 +50,7 @@ private:
     ForegroundCheck foreground_;
     HookWatch watch_;
     HWND watched_ = nullptr;
+    HWINEVENTHOOK desktop_switch_ = nullptr;
 };
 
 // The hook procedure's work for one event: notes a real event's time for the

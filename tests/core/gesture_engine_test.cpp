@@ -186,7 +186,9 @@ TEST_P(GestureEngineTest, ResetReturnsToIdleAndTheApplicationNeverSeesALoneRelea
         EXPECT_FALSE(ops.visible);
         EXPECT_TRUE(ops.replays.empty()) << "the held press is dropped, not replayed";
         // The application saw neither press: it must not see their releases.
-        if (active) EXPECT_EQ(Send(Event(b().mute_up)), Decision::Swallow);
+        if (active) {
+            EXPECT_EQ(Send(Event(b().mute_up)), Decision::Swallow);
+        }
         EXPECT_EQ(Send(Event(b().trigger_up)), Decision::Swallow);
         // Then the buttons are the application's again.
         EXPECT_EQ(Send(Event(b().mute_down)), Decision::Pass);
@@ -253,7 +255,9 @@ TEST_P(GestureEngineTest, EveryReleaseMatchesWhatTheApplicationSawPressed) {
             }
         }
         EXPECT_EQ(fresh.IsArmed(), c.armed_after);
-        if (!c.armed_after) EXPECT_FALSE(fresh_ops.visible);
+        if (!c.armed_after) {
+            EXPECT_FALSE(fresh_ops.visible);
+        }
     }
 }
 
