@@ -4,7 +4,7 @@
 ;   makensis -DVERSION=1.4.0.1 -DARCH=x64|x86 -DSOURCE=<folder of the files>
 ;            -DICON=<sonarel.ico> -DOUTFILE=<setup.exe> sonarel.nsi
 ;
-; Silent use: setup.exe /S [/NOAUTORUN] [/D=<folder>]
+; Silent use: setup.exe /S [/AUTORUN | /NOAUTORUN] [/D=<folder>]
 ;             Uninstall.exe /S [/REMOVESETTINGS]
 ; Exit codes: 0 done, 1 cancelled by the user, 2 failed (with a message when
 ; interactive).
@@ -72,6 +72,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "English"
 
 Var RestartSonarel  ; 1: a running copy was ended and is started again
+Var RestartFrom     ; the folder of the copy that was ended
 
 !define SYNCHRONIZE 0x00100000
 
@@ -99,7 +100,17 @@ Function ${prefix}EndRunningSonarel
   FindWindow $0 "SonarelIndicator" "Sonarel"
   ${If} $0 <> 0
     System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r3) i'
-    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r3) p .r4'
+    ; SYNCHRONIZE | PROCESS_QUERY_INFORMATION: wait for it, and find its file (XP too)
+    System::Call 'kernel32::OpenProcess(i 0x00100400, i 0, i r3) p .r4'
+    StrCpy $RestartFrom "$INSTDIR"
+    ${If} $4 P<> 0
+      ; The copy that runs, wherever it was started from, is the one to start again.
+      StrCpy $6 ${NSIS_MAX_STRLEN}
+      System::Call 'kernel32::QueryFullProcessImageNameW(p r4, i 0, w .r7, *i r6) i .r8'
+      ${If} $8 <> 0
+        ${GetParent} $7 $RestartFrom
+      ${EndIf}
+    ${EndIf}
     SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
     StrCpy $RestartSonarel 1
     ${If} $4 P<> 0
@@ -131,31 +142,55 @@ Function ${prefix}StillRunning
   Quit
 FunctionEnd
 
-; A program still running from the folder (the settings dialog, most likely)
-; holds its file: it can be neither replaced nor deleted. Asks the user to
-; close it rather than leave a half-replaced or half-removed install.
-Function ${prefix}WaitForFreePrograms
+; A refusal after a running Sonarel was ended must not leave the user
+; without it: the copy that ran is started again, from where it ran.
+Function ${prefix}RestartEndedSonarel
+  ${If} $RestartSonarel == 1
+  ${AndIf} ${FileExists} "$RestartFrom\Sonarel.exe"
+    StrCpy $RestartSonarel 0
+    SetOutPath "$RestartFrom"
+    Exec '"$RestartFrom\Sonarel.exe"'
+  ${EndIf}
+FunctionEnd
+
+; A program still running from the folder holds its file: it can be neither
+; replaced nor deleted. Asks the user to close it rather than leave a
+; half-replaced or half-removed install. $2: the file, $3: its name. Asked
+; for the settings dialog before a running Sonarel is ended, and for
+; Sonarel.exe after.
+Function ${prefix}WaitForFreeProgram
   ${Do}
     StrCpy $0 ""
-    !insertmacro SET_IF_HELD "$INSTDIR\SonarelSettings.exe" "Sonarel Settings"
-    !insertmacro SET_IF_HELD "$INSTDIR\Sonarel.exe" "Sonarel"
+    !insertmacro SET_IF_HELD "$2" "$3"
     ${If} $0 == ""
       ${Break}
     ${EndIf}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$0 is still open. Close it, then click Retry." /SD IDCANCEL IDRETRY retry
+    Call ${prefix}RestartEndedSonarel
     SetErrorLevel 2
     Quit
     retry:
   ${Loop}
+FunctionEnd
+
+Function ${prefix}WaitForFreeSettings
+  StrCpy $2 "$INSTDIR\SonarelSettings.exe"
+  StrCpy $3 "Sonarel Settings"
+  Call ${prefix}WaitForFreeProgram
+FunctionEnd
+
+Function ${prefix}WaitForFreeSonarel
+  StrCpy $2 "$INSTDIR\Sonarel.exe"
+  StrCpy $3 "Sonarel"
+  Call ${prefix}WaitForFreeProgram
 FunctionEnd
 !macroend
 !insertmacro DEFINE_PROGRAM_FUNCTIONS ""
 !insertmacro DEFINE_PROGRAM_FUNCTIONS "un."
 
 Section "-Sonarel" SecProgram
-  Call EndRunningSonarel
-  Call WaitForFreePrograms
-
+  ; Everything that can refuse comes before a running Sonarel is ended.
+  Call WaitForFreeSettings
   ; Fail before anything is touched when the folder cannot be written.
   ClearErrors
   CreateDirectory "$INSTDIR"
@@ -167,6 +202,9 @@ Section "-Sonarel" SecProgram
   ${EndIf}
   FileClose $0
   Delete "$INSTDIR\setup-check.tmp"
+
+  Call EndRunningSonarel
+  Call WaitForFreeSonarel
 
   SetOutPath "$INSTDIR"
   SetOverwrite on
@@ -214,9 +252,18 @@ Function .onInstSuccess
   ${EndIf}
 FunctionEnd
 
+Function .onInstFailed
+  Call RestartEndedSonarel
+FunctionEnd
+
+Function un.onUninstFailed
+  Call un.RestartEndedSonarel
+FunctionEnd
+
 Section "-un.Sonarel"
+  Call un.WaitForFreeSettings
   Call un.EndRunningSonarel
-  Call un.WaitForFreePrograms
+  Call un.WaitForFreeSonarel
   Delete "$INSTDIR\Sonarel.exe"
   Delete "$INSTDIR\SonarelSettings.exe"
   Delete "$INSTDIR\QuickStartGuide.htm"
@@ -227,7 +274,12 @@ Section "-un.Sonarel"
   Delete "$SMPROGRAMS\Sonarel.lnk"
   Delete "$SMPROGRAMS\Sonarel Settings.lnk"
   Delete "${AUTORUN_LINK}"
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; The entry is this install's, unless it names another folder.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == ""
+  ${OrIf} $0 == $INSTDIR
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ${EndIf}
 SectionEnd
 
 Section /o "un.Remove my settings" SecRemoveSettings
@@ -239,7 +291,18 @@ SectionEnd
 
 ; After the sections, whose indexes they use.
 Function .onInit
+  ; An upgrade keeps the user's choice: no Startup shortcut, none added.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIfNot} ${FileExists} "${AUTORUN_LINK}"
+    !insertmacro UnselectSection ${SecAutorun}
+  ${EndIf}
   ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/AUTORUN" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecAutorun}
+  ${EndIf}
   ClearErrors
   ${GetOptions} $0 "/NOAUTORUN" $1
   ${IfNot} ${Errors}
@@ -248,7 +311,13 @@ Function .onInit
 FunctionEnd
 
 Function un.onInit
-  ${IfNot} ${FileExists} "$INSTDIR\Sonarel.exe"
+  ; Decided by this uninstaller's own folder and the entry, not by
+  ; Sonarel.exe, which a virus scanner may have taken away: whatever of the
+  ; install is there goes.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != $INSTDIR
+  ${AndIfNot} ${FileExists} "$INSTDIR\Sonarel.exe"
+  ${AndIfNot} ${FileExists} "$INSTDIR\SonarelSettings.exe"
     MessageBox MB_ICONSTOP "Sonarel is not installed in $\"$INSTDIR$\"." /SD IDOK
     SetErrorLevel 2
     Quit

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end tests of the release under Wine: the x64 installer (silent
 # install, upgrade over a running copy, uninstall with and without the
-# settings, and the cases a user gets wrong) and the portable x64 zip. Needs a
+# settings, refusals that keep Sonarel running, the autorun choice on
+# upgrades, a quarantined Sonarel.exe, and the cases a user gets wrong) and
+# the portable x64 zip. Needs a
 # running Wine session (scripts/wine-session.sh) and scripts/package.sh run.
 #   tests/e2e/installer.sh DIST_DIR BUILD_DIR
 set -u
@@ -131,7 +133,7 @@ check "and leaves the install as it was" install_is_as_before
 uninstall /S
 check "uninstalling leaves it as it was too" install_is_as_before
 timeout 10 wine taskkill /im SonarelSettings.exe >/dev/null 2>&1
-wait_for sh -c "! pgrep -f SonarelSettings.exe >/dev/null"
+wait_for not_running SonarelSettings.exe
 uninstall /S
 check "once it is closed, the uninstall removes everything" nothing_installed
 
@@ -160,6 +162,63 @@ run_setup /S
 check "once the folder can be written, the next install repairs it" test $? -eq 0 -a -f "$instdir/Sonarel.exe"
 uninstall /S
 check "and its uninstall removes it" nothing_installed
+
+echo "== A refused install or uninstall leaves Sonarel running"
+run_setup /S /NOAUTORUN
+start_sonarel_of "$instdir"
+wait_for indicator_is hidden
+(cd "$instdir" && timeout 60 wine "$instdir/SonarelSettings.exe" >/dev/null 2>&1) &
+wait_for window_is SonarelSettings visible
+sonarel_runs() { [ ! -s "$root/sonarel.rc" ] && indicator_is hidden; }
+run_setup /S /NOAUTORUN
+check "installing while the dialog is open fails with exit code 2" test $? -eq 2
+check "and Sonarel still runs" sonarel_runs
+uninstall /S
+check "uninstalling then changes nothing" test -f "$instdir/Sonarel.exe" -a -f "$instdir/Uninstall.exe"
+check "and Sonarel still runs too" sonarel_runs
+timeout 10 wine taskkill /im SonarelSettings.exe >/dev/null 2>&1
+wait_for not_running SonarelSettings.exe
+check "and still performs a gesture" gesture_raises_level
+xdotool key ctrl+F11
+check "ending with exit code 0" sonarel_ended_with 0
+uninstall /S
+# A folder that cannot be written, and a Sonarel that runs from elsewhere.
+portable_run=$WINEPREFIX/drive_c/portable-sonarel
+rm -rf "$portable_run"; mkdir -p "$portable_run"
+cp "$build/../release-x64/bin/"* "$portable_run/"
+start_sonarel_of "$portable_run"
+wait_for indicator_is hidden
+mkdir -p "$(dirname "$instdir")"
+echo "not a folder" > "$instdir"
+run_setup /S
+check "an install folder that cannot be written fails with exit code 2" test $? -eq 2
+check "and leaves the running Sonarel alone" sonarel_runs
+rm -f "$instdir"
+run_setup /S /NOAUTORUN
+check "an install that ends a Sonarel run from elsewhere" test $? -eq 0
+check "starts it again" wait_for indicator_is hidden
+xdotool key ctrl+F11
+wait_for indicator_is none
+uninstall /S
+rm -rf "$portable_run"
+
+echo "== An upgrade keeps the user's autorun choice"
+run_setup /S
+check "a first install makes the Startup shortcut" test -f "$startup/sonarel.lnk"
+rm -f "$startup/sonarel.lnk"              # the box cleared in SonarelSettings
+run_setup /S
+check "an upgrade does not bring it back" test ! -e "$startup/sonarel.lnk"
+run_setup /S /AUTORUN
+check "/AUTORUN does" test -f "$startup/sonarel.lnk"
+run_setup /S
+check "and an upgrade keeps it" test -f "$startup/sonarel.lnk"
+uninstall /S
+
+echo "== The uninstaller works when Sonarel.exe is gone"
+run_setup /S
+rm -f "$instdir/Sonarel.exe"              # taken away by a virus scanner
+uninstall /S
+check "the rest of the install is removed" nothing_installed
 
 echo "== The portable zip, in a folder with a space and non-ASCII letters"
 portable="$WINEPREFIX/drive_c/Mes outils ä 音量"
