@@ -1,6 +1,7 @@
 #include "gesture/gesture_operations_win32.h"
 
 #include "gesture/trigger_rules.h"
+#include "indicator/indicator_paint.h"
 #include "volume/volume_control.h"
 
 namespace sonarel {
@@ -18,16 +19,69 @@ INPUT ToInput(const ReplayRecord& record) {
     return input;
 }
 
+// Functions of later systems, looked up once.
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int type, UINT* x, UINT* y);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int index, UINT dpi);
+constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+
+GetDpiForMonitorFn DpiForMonitorFunction() {
+    static const GetDpiForMonitorFn function = [] {
+        const HMODULE shcore = ::LoadLibraryW(L"shcore.dll");  // kept for the process's life
+        return shcore != nullptr ? reinterpret_cast<GetDpiForMonitorFn>(
+                                       reinterpret_cast<void*>(::GetProcAddress(shcore, "GetDpiForMonitor")))
+                                 : nullptr;
+    }();
+    return function;
+}
+
+int SystemMetricAt(int index, UINT dpi, UINT system_dpi) {
+    static const GetSystemMetricsForDpiFn for_dpi = reinterpret_cast<GetSystemMetricsForDpiFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    if (dpi == system_dpi || for_dpi == nullptr) return ::GetSystemMetrics(index);
+    return for_dpi(index, dpi);
+}
+
 }  // namespace
 
-Point IndicatorPositionFor(HWND indicator) {
-    RECT window{};
-    ::GetWindowRect(indicator, &window);
+UINT MonitorDpi(HMONITOR monitor) {
+    UINT x = 0, y = 0;
+    if (const GetDpiForMonitorFn function = DpiForMonitorFunction();
+        function != nullptr && monitor != nullptr && SUCCEEDED(function(monitor, kEffectiveDpi, &x, &y)) && y != 0) {
+        return y;
+    }
+    return SystemDpi();
+}
+
+IndicatorPlacement PlaceIndicatorFor(HWND indicator, IndicatorSurface* surface) {
+    static const UINT system_dpi = SystemDpi();
     POINT cursor{};
     ::GetCursorPos(&cursor);
-    return PlaceIndicator({::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
-                          {::GetSystemMetrics(SM_CXCURSOR), ::GetSystemMetrics(SM_CYCURSOR)},
-                          {window.right - window.left, window.bottom - window.top}, {cursor.x, cursor.y});
+    const HMONITOR monitor = ::MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    Rect area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (monitor != nullptr && ::GetMonitorInfoW(monitor, &info)) {
+        area = Rect{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+    }
+    IndicatorPlacement placement;
+    placement.dpi = surface != nullptr ? MonitorDpi(monitor) : system_dpi;
+    if (surface != nullptr) {
+        placement.size = surface->SizeAtDpi(placement.dpi);
+    } else {
+        RECT window{};
+        ::GetWindowRect(indicator, &window);
+        placement.size = SIZE{window.right - window.left, window.bottom - window.top};
+    }
+    const Size cursor_size{SystemMetricAt(SM_CXCURSOR, placement.dpi, system_dpi),
+                           SystemMetricAt(SM_CYCURSOR, placement.dpi, system_dpi)};
+    placement.top_left = PlaceIndicatorOnMonitor(area, cursor_size, {placement.size.cx, placement.size.cy},
+                                                 {cursor.x, cursor.y});
+    return placement;
+}
+
+Point Win32GestureOperations::IndicatorPosition() {
+    placement_ = PlaceIndicatorFor(indicator_, surface_);
+    return placement_.top_left;
 }
 
 bool Win32GestureOperations::IsTriggerEligibleAt(Point pt) {
@@ -35,9 +89,15 @@ bool Win32GestureOperations::IsTriggerEligibleAt(Point pt) {
 }
 
 void Win32GestureOperations::MoveIndicator(Point top_left) {
-    RECT window{};
-    ::GetWindowRect(indicator_, &window);
-    ::MoveWindow(indicator_, top_left.x, top_left.y, window.right - window.left, window.bottom - window.top, TRUE);
+    if (surface_ == nullptr || placement_.dpi == 0) {
+        RECT window{};
+        ::GetWindowRect(indicator_, &window);
+        ::MoveWindow(indicator_, top_left.x, top_left.y, window.right - window.left, window.bottom - window.top, TRUE);
+        return;
+    }
+    // At the size of the DPI of the monitor it goes to.
+    surface_->PlacedAtDpi(POINT{top_left.x, top_left.y}, placement_.dpi);
+    ::MoveWindow(indicator_, top_left.x, top_left.y, placement_.size.cx, placement_.size.cy, TRUE);
 }
 
 void Win32GestureOperations::ShowIndicator() {

@@ -11,15 +11,41 @@ namespace sonarel {
 
 class VolumeControl;
 
-Point IndicatorPositionFor(HWND indicator);
+// The indicator window's look at each monitor DPI.
+class IndicatorSurface {
+public:
+    // Its outer size at `dpi`, measured the first time that DPI is asked for.
+    virtual SIZE SizeAtDpi(UINT dpi) = 0;
+    // It is placed at `top_left` on a monitor of `dpi`, and paints with that
+    // DPI's font from now on.
+    virtual void PlacedAtDpi(POINT top_left, UINT dpi) = 0;
+
+protected:
+    ~IndicatorSurface() = default;
+};
+
+// Where the indicator goes for the cursor now, and at which DPI it is drawn
+// there: on the monitor under the cursor (the nearest one in a gap).
+struct IndicatorPlacement {
+    Point top_left;
+    UINT dpi = 0;
+    SIZE size{};
+};
+IndicatorPlacement PlaceIndicatorFor(HWND indicator, IndicatorSurface* surface);
+
+// The effective DPI of a monitor (shcore's GetDpiForMonitor, Windows 8.1 and
+// later), else the system DPI.
+UINT MonitorDpi(HMONITOR monitor);
 
 class Win32GestureOperations final : public GestureOperations {
 public:
-    Win32GestureOperations(HWND indicator, VolumeControl& volume, const SystemFacts& facts)
-        : indicator_(indicator), volume_(volume), facts_(facts) {}
+    // Without a surface the indicator keeps the size it has, on every monitor.
+    Win32GestureOperations(HWND indicator, VolumeControl& volume, const SystemFacts& facts,
+                           IndicatorSurface* surface = nullptr)
+        : indicator_(indicator), volume_(volume), facts_(facts), surface_(surface) {}
 
     bool IsTriggerEligibleAt(Point pt) override;
-    Point IndicatorPosition() override { return IndicatorPositionFor(indicator_); }
+    Point IndicatorPosition() override;
     bool IsIndicatorVisible() override { return ::IsWindowVisible(indicator_) != FALSE; }
     void MoveIndicator(Point top_left) override;
     void ShowIndicator() override;
@@ -35,6 +61,8 @@ private:
     HWND indicator_;
     VolumeControl& volume_;
     SystemFacts facts_;
+    IndicatorSurface* surface_;
+    IndicatorPlacement placement_;  // of the latest IndicatorPosition, for MoveIndicator
 };
 
 }  // namespace sonarel

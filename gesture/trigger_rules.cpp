@@ -51,22 +51,27 @@ bool IsEligibleOverMonitor(const Rect& monitor, const Rect& window) {
 
 namespace {
 
-// One axis of the placement; `gap` is how far past the hot spot the indicator
-// starts when it stands after the cursor. 64-bit: no size can overflow it.
-std::int32_t PlaceOnAxis(std::int64_t p, std::int64_t screen, std::int64_t cursor, std::int64_t extent,
-                         std::int64_t gap) {
-    p = std::min(p, screen);
-    if (p > screen - cursor - extent) return static_cast<std::int32_t>(p - cursor - extent);
-    if (p < cursor) return static_cast<std::int32_t>(cursor);
+// One axis of the placement between `low` and `high` (exclusive); `gap` is
+// how far past the hot spot the indicator starts when it stands after the
+// cursor. 64-bit: no size or position can overflow it.
+std::int32_t PlaceOnAxis(std::int64_t p, std::int64_t low, std::int64_t high, std::int64_t cursor,
+                         std::int64_t extent, std::int64_t gap) {
+    p = std::min(p, high);
+    if (p > high - cursor - extent) return static_cast<std::int32_t>(p - cursor - extent);
+    if (p < low + cursor) return static_cast<std::int32_t>(low + cursor);
     return static_cast<std::int32_t>(p + gap);
 }
 
 }  // namespace
 
-Point PlaceIndicator(Size screen, Size cursor, Size indicator, Point cursor_pos) {
+Point PlaceIndicatorOnMonitor(const Rect& monitor, Size cursor, Size indicator, Point cursor_pos) {
     // One cursor width right of the hot spot; vertically level with it.
-    return Point{PlaceOnAxis(cursor_pos.x, screen.cx, cursor.cx, indicator.cx, cursor.cx),
-                 PlaceOnAxis(cursor_pos.y, screen.cy, cursor.cy, indicator.cy, 0)};
+    return Point{PlaceOnAxis(cursor_pos.x, monitor.left, monitor.right, cursor.cx, indicator.cx, cursor.cx),
+                 PlaceOnAxis(cursor_pos.y, monitor.top, monitor.bottom, cursor.cy, indicator.cy, 0)};
+}
+
+Point PlaceIndicator(Size screen, Size cursor, Size indicator, Point cursor_pos) {
+    return PlaceIndicatorOnMonitor(Rect{0, 0, screen.cx, screen.cy}, cursor, indicator, cursor_pos);
 }
 
 }  // namespace sonarel

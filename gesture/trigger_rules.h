@@ -80,8 +80,14 @@ inline constexpr std::uint32_t kMediumIntegrity = 0x2000;
 inline constexpr std::uint32_t kHighIntegrity = 0x3000;
 bool IsEligibleByIntegrity(std::uint32_t own_level, std::optional<std::uint32_t> window_level);
 
-// Top-left of the indicator beside the cursor, on the primary screen,
-// flipped left of / above the cursor near the right / bottom edges.
+// Top-left of the indicator beside the cursor, on `monitor` (the whole
+// rectangle of the monitor under the cursor): one cursor width right of the
+// hot spot and level with it, flipped left of / above the cursor near the
+// monitor's right / bottom edges, and one cursor size in from its left / top
+// edges.
+Point PlaceIndicatorOnMonitor(const Rect& monitor, Size cursor, Size indicator, Point cursor_pos);
+
+// The same on a primary screen of `screen` at the origin.
 Point PlaceIndicator(Size screen, Size cursor, Size indicator, Point cursor_pos);
 
 }  // namespace sonarel

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/decimal.h"
+#include "indicator/dpi.h"
 #include "indicator/gradient.h"
 #include "win32/unique_handle.h"
 
@@ -13,6 +14,16 @@ constexpr wchar_t kSizingTemplate[] = L" Volume: 000 % ";
 constexpr UINT kTextFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;  // 0x25
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+// The stock font a choice draws with: the GUI font, or the surface's default
+// (the system font, which selecting nothing keeps).
+HGDIOBJ StockFontOf(bool use_gui_font) { return ::GetStockObject(use_gui_font ? DEFAULT_GUI_FONT : SYSTEM_FONT); }
+
+// What is selected to draw: `font`, else the GUI font, else nothing.
+HGDIOBJ SelectedFont(bool use_gui_font, HGDIOBJ font) {
+    if (font != nullptr) return font;
+    return use_gui_font ? ::GetStockObject(DEFAULT_GUI_FONT) : nullptr;
+}
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
     const win32::unique_hbrush brush(::CreateSolidBrush(color));
@@ -46,6 +57,30 @@ bool SizeIndicatorWindow(HWND window) {
     return use_gui_font;
 }
 
+UINT SystemDpi() {
+    const win32::unique_hdc_window screen(nullptr);
+    const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+    return dpi > 0 ? static_cast<UINT>(dpi) : kDefaultDpi;
+}
+
+win32::unique_hgdiobj IndicatorFontAt(bool use_gui_font, UINT dpi) {
+    const UINT system_dpi = SystemDpi();
+    if (dpi == system_dpi || dpi == 0) return win32::unique_hgdiobj();
+    LOGFONTW font{};
+    if (::GetObjectW(StockFontOf(use_gui_font), sizeof font, &font) != sizeof font) return win32::unique_hgdiobj();
+    font.lfHeight = ScaleForDpi(font.lfHeight, dpi, system_dpi);
+    font.lfWidth = ScaleForDpi(font.lfWidth, dpi, system_dpi);
+    return win32::unique_hgdiobj(::CreateFontIndirectW(&font));
+}
+
+SIZE MeasureIndicator(HWND window, bool use_gui_font, HGDIOBJ font) {
+    SIZE extent{};
+    const win32::unique_hdc_window surface(window);
+    const win32::unique_select_object selected(surface.get(), SelectedFont(use_gui_font, font));
+    ::GetTextExtentPoint32W(surface.get(), kSizingTemplate, 15, &extent);
+    return extent;
+}
+
 void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom) {
     const VerticalGradient gradient({rect.left, rect.top, rect.right, rect.bottom}, top, bottom);
     FillSolid(dc, rect, gradient.SolidColor());
@@ -56,10 +91,15 @@ void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF botto
 
 void DrawIndicatorFace(HDC dc, const RECT& rect, const IndicatorColors& colors, bool use_gui_font,
                        const wchar_t* text) {
+    DrawIndicatorFace(dc, rect, colors, use_gui_font, nullptr, text);
+}
+
+void DrawIndicatorFace(HDC dc, const RECT& rect, const IndicatorColors& colors, bool use_gui_font, HGDIOBJ font,
+                       const wchar_t* text) {
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colors.text);
     // Selecting nothing keeps the surface's own font.
-    const win32::unique_select_object font(dc, use_gui_font ? ::GetStockObject(DEFAULT_GUI_FONT) : nullptr);
+    const win32::unique_select_object selected(dc, SelectedFont(use_gui_font, font));
     FillVerticalGradient(dc, rect, colors.top_background, colors.bottom_background);
     RECT text_rect = rect;
     ::DrawTextW(dc, text, -1, &text_rect, kTextFormat);

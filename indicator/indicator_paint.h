@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "win32/unique_handle.h"
+
 namespace sonarel {
 
 struct IndicatorColors {
@@ -20,11 +22,26 @@ bool ChooseIndicatorFont();
 // top-left corner; returns the font choice for later paints.
 bool SizeIndicatorWindow(HWND window);
 
+// The DPI of the screen: the primary monitor's when the program started.
+UINT SystemDpi();
+
+// The font of the choice at `dpi`: none at the system DPI (the stock font of
+// the choice is drawn with, as ever), otherwise one made from that stock
+// font's at that DPI.
+win32::unique_hgdiobj IndicatorFontAt(bool use_gui_font, UINT dpi);
+
+// The outer size of the indicator in `font` (null: the stock font of the
+// choice): the extent of " Volume: 000 % ", measured on the window's surface.
+SIZE MeasureIndicator(HWND window, bool use_gui_font, HGDIOBJ font);
+
 // Solid bottom colour, then two-row bands blending from top to bottom.
 void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom);
 
 // Gradient and one centred line of text, transparent, in the text colour.
 void DrawIndicatorFace(HDC dc, const RECT& rect, const IndicatorColors& colors, bool use_gui_font,
+                       const wchar_t* text);
+// The same in a font of IndicatorFontAt (null: the stock font of the choice).
+void DrawIndicatorFace(HDC dc, const RECT& rect, const IndicatorColors& colors, bool use_gui_font, HGDIOBJ font,
                        const wchar_t* text);
 
 // One stroke from the lower-left to the upper-right corner.

@@ -20,6 +20,7 @@ constexpr DWORD kStyle = WS_POPUP | WS_BORDER;                                 /
 constexpr UINT kNotifyIconDataV3Size = offsetof(NOTIFYICONDATAW, guidItem) + sizeof(GUID);
 
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;  // 0x188
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 
 // Started elevated, Sonarel would not hear registered messages from programs
 // of a lower integrity level (the shell's "TaskbarCreated", the settings
@@ -74,6 +75,7 @@ LRESULT CMainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) n
         case WM_WTSSESSION_CHANGE: return OnSessionChange(wparam);
         case WM_DISPLAYCHANGE: return OnDisplayChange(wparam, lparam);
         case WM_TIMER: return OnTimer(wparam, lparam);
+        case kDpiChanged: return OnDpiChanged(wparam);
         case WM_SYSCOMMAND:
             // Alt+F4 on the hidden window, active after the tray menu, must not
             // end Sonarel; WM_CLOSE (the installer, taskkill) still does.
@@ -124,6 +126,44 @@ LRESULT CMainWindow::OnCreate() {
     AllowMessageFromLowerLevels(hwnd_, taskbar_created_);
     if (settings_ != nullptr) AllowMessageFromLowerLevels(hwnd_, settings_->refresh_message);
     useGuiFont = SizeIndicatorWindow(hwnd_);
+    // Measured as ever at the system DPI; other DPIs when first placed on one.
+    dpi_ = SystemDpi();
+    RECT outer{};
+    ::GetWindowRect(hwnd_, &outer);
+    looks_.At(dpi_, [&](UINT) {
+        return DpiLook{win32::unique_hgdiobj(), SIZE{outer.right - outer.left, outer.bottom - outer.top}};
+    });
+    placed_at_ = POINT{outer.left, outer.top};
+    MonitorDpi(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY));  // looks the function up before any gesture
+    return 0;
+}
+
+CMainWindow::DpiLook& CMainWindow::LookAt(UINT dpi) {
+    return looks_.At(dpi, [&](UINT at) {
+        DpiLook look{IndicatorFontAt(useGuiFont, at), SIZE{}};
+        look.size = MeasureIndicator(hwnd_, useGuiFont, look.font.get());
+        return look;
+    });
+}
+
+SIZE CMainWindow::SizeAtDpi(UINT dpi) { return LookAt(dpi).size; }
+
+void CMainWindow::PlacedAtDpi(POINT top_left, UINT dpi) {
+    placed_at_ = top_left;
+    if (dpi != dpi_) {
+        dpi_ = dpi;
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+}
+
+LRESULT CMainWindow::OnDpiChanged(WPARAM wparam) {
+    // Its own size for the new DPI, where the placement put it: not the
+    // system's suggestion, which scales the old size about another point.
+    const UINT dpi = HIWORD(wparam);
+    const SIZE size = SizeAtDpi(dpi);
+    PlacedAtDpi(placed_at_, dpi);
+    ::SetWindowPos(hwnd_, nullptr, placed_at_.x, placed_at_.y, size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
 }
 
@@ -152,7 +192,9 @@ LRESULT CMainWindow::OnPaint() {
                                                          Settings::kDefaultMuteLine};
     wchar_t text[32];
     FormatLevelText(volume_.GetLevel(), text, ARRAYSIZE(text));
-    DrawIndicatorFace(paint.get(), client, colors, useGuiFont, text);
+    // Drawn in the font of the DPI of the monitor it stands on.
+    const HGDIOBJ font = dpi_ != 0 ? LookAt(dpi_).font.get() : nullptr;
+    DrawIndicatorFace(paint.get(), client, colors, useGuiFont, font, text);
     if (volume_.GetMute()) DrawMuteLine(paint.get(), client, colors.mute_line);
     return 0;
 }

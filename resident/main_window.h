@@ -8,7 +8,9 @@
 #include <string>
 
 #include "common/product.h"
+#include "gesture/gesture_operations_win32.h"
 #include "gesture/mouse_hook.h"
+#include "indicator/dpi.h"
 #include "volume/volume_control.h"
 #include "win32/unique_handle.h"
 #include "win32/window_base.h"
@@ -17,7 +19,7 @@ namespace sonarel {
 
 struct Settings;
 
-class CMainWindow : public win32::WindowBase<CMainWindow> {
+class CMainWindow : public win32::WindowBase<CMainWindow>, public IndicatorSurface {
 public:
     static constexpr UINT kTrayCallback = WM_USER + 1;
     static constexpr UINT kCommandSettings = 0;
@@ -41,6 +43,12 @@ public:
 
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) noexcept;
 
+    // The indicator on monitors of other DPIs: created, sized and painted at
+    // the system DPI until placed on one.
+    SIZE SizeAtDpi(UINT dpi) override;
+    void PlacedAtDpi(POINT top_left, UINT dpi) override;
+    UINT CurrentDpi() const { return dpi_; }
+
     // NOTIFYICONDATAW as Vista and later define it (956 bytes on x86, 976 on
     // x64); XP is handed the version-3 prefix.
     struct VistaNotifyIconData {
@@ -62,12 +70,22 @@ private:
     LRESULT OnSessionChange(WPARAM event);
     LRESULT OnDisplayChange(WPARAM wparam, LPARAM lparam);
     LRESULT OnTimer(WPARAM id, LPARAM lparam);
+    LRESULT OnDpiChanged(WPARAM wparam);
     void LaunchSettingsProgram();
     void ShowTrayMenu();
     void FillTrayIconData();
 
     VolumeControl volume_;
     bool useGuiFont = false;
+    // The font (none: the stock one) and outer size at each DPI met so far.
+    struct DpiLook {
+        win32::unique_hgdiobj font;
+        SIZE size{};
+    };
+    PerDpi<DpiLook> looks_;
+    DpiLook& LookAt(UINT dpi);
+    UINT dpi_ = 0;          // the DPI it is drawn at now
+    POINT placed_at_{};     // where the latest placement put it
     Settings* settings_ = nullptr;
     win32::unique_hmenu menu_;
     VistaNotifyIconData tray_{};

@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev valgrind
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth xdotool x11-utils imagemagick
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils  # several monitors: Xorg's dummy driver
   nsis zip unzip                     # the release: installers and portable zips
 )
 

@@ -49,4 +49,6 @@ echo "== End-to-end: the x64 installer and the portable zip under Wine"
 tests/e2e/installer.sh dist build/mingw-x64 || status=1
 echo "== Soak: 200 mixed gestures against one running Sonarel"
 scripts/soak.sh 200 || status=1
+echo "== End-to-end: the indicator on three monitors (Xorg's dummy driver)"
+tests/e2e/monitors.sh build/mingw-x64 || status=1
 exit $status

@@ -1,6 +1,8 @@
 # Sourced by the test and run scripts: a private Wine prefix and HOME inside
 # the build tree, a virtual X display (unless one is given), and a persistent
-# wineserver, all torn down by wine_session_stop.
+# wineserver, all torn down by wine_session_stop. With SONAREL_WINE_MONITORS
+# set, a new prefix has no virtual desktop, so that Wine shows each monitor of
+# the given display as its own.
 
 wine_session_start() {
   local root=$1
@@ -26,8 +28,10 @@ wine_session_start() {
     # No window manager: unmanaged windows exit promptly. One virtual desktop
     # as large as the screen, so the mouse hook sees every event.
     timeout 30 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    timeout 30 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    timeout 30 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+    if [ -z "${SONAREL_WINE_MONITORS:-}" ]; then
+      timeout 30 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+      timeout 30 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+    fi
     timeout 60 wineserver -k || true
     timeout 60 wineserver -w || true
   fi

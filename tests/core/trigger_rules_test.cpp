@@ -21,11 +21,60 @@ TEST(PlaceIndicatorTest, BesideTheCursorFlippingNearTheEdges) {
     }
 }
 
+TEST(PlaceIndicatorTest, OnTheCursorsMonitorWhereverItStands) {
+    // A desk around a 1920 x 1080 primary at the origin, with the cursor in
+    // the middle and near each edge of the monitor it is on; a 32 x 32 cursor
+    // (48 x 48 on the 150 % one) and a 120 x 20 indicator.
+    const Rect left{-1280, 56, 0, 1080};        // 1280 x 1024, bottoms aligned
+    const Rect above{0, -1200, 1920, 0};        // 1920 x 1200
+    const Rect right{1920, 0, 4480, 1440};      // 2560 x 1440 at 150 %
+    const Rect below{320, 1080, 1600, 1800};    // 1280 x 720
+    const Rect primary{0, 0, 1920, 1080};
+    const Size normal{32, 32}, large{48, 48}, indicator{120, 20};
+    const struct {
+        const char* where;
+        Rect monitor;
+        Size cursor;
+        Point at;
+        Point expected;
+    } cases[] = {
+        {"primary, middle", primary, normal, {960, 540}, {992, 540}},
+        {"left, middle", left, normal, {-640, 500}, {-608, 500}},
+        {"left, near its left edge", left, normal, {-1270, 500}, {-1248, 500}},
+        {"left, near its top edge", left, normal, {-640, 60}, {-608, 88}},
+        {"left, near its right edge: flips left", left, normal, {-10, 500}, {-162, 500}},
+        {"left, near its bottom edge: flips up", left, normal, {-640, 1070}, {-608, 1018}},
+        {"above, middle", above, normal, {960, -600}, {992, -600}},
+        {"above, near its top edge", above, normal, {960, -1195}, {992, -1168}},
+        {"above, near its bottom edge: flips up", above, normal, {960, -5}, {992, -57}},
+        {"right, middle", right, large, {3200, 720}, {3248, 720}},
+        {"right, near its left edge", right, large, {1925, 720}, {1968, 720}},
+        {"right, near its right edge: flips left", right, large, {4470, 720}, {4302, 720}},
+        {"right, near its bottom edge: flips up", right, large, {3200, 1430}, {3248, 1362}},
+        {"below, middle", below, normal, {960, 1440}, {992, 1440}},
+        {"below, near its left edge", below, normal, {330, 1440}, {352, 1440}},
+        {"below, near its top edge", below, normal, {960, 1085}, {992, 1112}},
+        {"below, near both far edges: flips both ways", below, normal, {1590, 1790}, {1438, 1738}},
+    };
+    for (const auto& c : cases) {
+        const Point p = PlaceIndicatorOnMonitor(c.monitor, c.cursor, indicator, c.at);
+        EXPECT_EQ(p, c.expected) << c.where << ": " << p.x << "," << p.y;
+        // Wholly on the cursor's monitor.
+        EXPECT_GE(p.x, c.monitor.left) << c.where;
+        EXPECT_LE(p.x + indicator.cx, c.monitor.right) << c.where;
+        EXPECT_GE(p.y, c.monitor.top) << c.where;
+        EXPECT_LE(p.y + indicator.cy, c.monitor.bottom) << c.where;
+    }
+}
+
 TEST(PlaceIndicatorTest, ExtremeCoordinatesDoNotOverflow) {
     const Point p = PlaceIndicator({1920, 1080}, {32, 32}, {120, 20}, {-2147483647 - 1, -2147483647 - 1});
     EXPECT_EQ(p, (Point{32, 32}));
     const Point q = PlaceIndicator({2147483647, 2147483647}, {32, 32}, {120, 20}, {2147483647, 2147483647});
     EXPECT_EQ(q, (Point{2147483647 - 152, 2147483647 - 52}));
+    const Rect far{-2147483647 - 1, -2147483647 - 1, -2147483647 + 999, -2147483647 + 999};
+    EXPECT_EQ(PlaceIndicatorOnMonitor(far, {32, 32}, {120, 20}, {-2147483647 - 1, -2147483647 - 1}),
+              (Point{-2147483647 - 1 + 32, -2147483647 - 1 + 32}));
 }
 
 TEST(EligibilityTest, APressOverAWindowOfAHigherOrUnknownIntegrityLevelIsLeftAlone) {

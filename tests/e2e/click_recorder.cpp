@@ -1,7 +1,8 @@
 // A plain application window for the end-to-end tests: it prints every mouse
 // button, wheel and (button-held) move message it receives, one per line, to
 // standard output, and exits on WM_CLOSE. With the argument "fullscreen" it
-// covers the whole primary monitor, borderless, as a game or a video would.
+// covers the whole primary monitor, borderless, as a game or a video would;
+// with "at L T R B" it covers that rectangle of the screen (any monitor).
 #include <windows.h>
 #include <windowsx.h>
 
@@ -41,8 +42,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     window_class.lpszClassName = L"ClickRecorder";
     RegisterClassW(&window_class);
-    const RECT area = fullscreen ? RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}
-                                 : RECT{100, 100, 900, 700};
+    RECT area = fullscreen ? RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}
+                           : RECT{100, 100, 900, 700};
+    if (const wchar_t* at = command_line != nullptr ? wcsstr(command_line, L"at ") : nullptr) {
+        swscanf(at + 3, L"%ld %ld %ld %ld", &area.left, &area.top, &area.right, &area.bottom);
+    }
     HWND window = CreateWindowExW(0, L"ClickRecorder", L"Click recorder", WS_POPUP | WS_VISIBLE, area.left, area.top,
                                   area.right - area.left, area.bottom - area.top, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 2;

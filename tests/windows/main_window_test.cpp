@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "indicator/indicator_paint.h"
 #include "resident/main_window.h"
 #include "settings/settings.h"
 #include "support/temp_folder.h"
@@ -155,6 +156,55 @@ TEST_F(MainWindowTest, SettingsCommandStartsTheProgramBesideThisOneInItsFolder) 
     EXPECT_EQ(fs::path(folder.str()) / "", program_folder);
     std::error_code ignored;
     fs::remove(marker, ignored);
+}
+
+TEST_F(MainWindowTest, TheIndicatorHasItsOwnSizeAtEachMonitorDpi) {
+    RECT created{};
+    GetWindowRect(hwnd_, &created);
+    const SIZE at_system{created.right - created.left, created.bottom - created.top};
+    const UINT system_dpi = SystemDpi();
+    EXPECT_EQ(window_.CurrentDpi(), system_dpi);
+    const SIZE same = window_.SizeAtDpi(system_dpi);
+    EXPECT_EQ(same.cx, at_system.cx) << "the system DPI keeps the size it was created with";
+    EXPECT_EQ(same.cy, at_system.cy);
+
+    // 100, 125, 150 and 200 %: the text extent in the font made for each.
+    SIZE previous{};
+    for (const UINT dpi : {96u, 120u, 144u, 192u}) {
+        SCOPED_TRACE(dpi);
+        const SIZE size = window_.SizeAtDpi(dpi);
+        const double expected_width = static_cast<double>(at_system.cx) * dpi / system_dpi;
+        EXPECT_NEAR(size.cx, expected_width, expected_width * 0.15);
+        EXPECT_GT(size.cy, 0);
+        if (previous.cx != 0) {
+            EXPECT_GT(size.cx, previous.cx);
+            EXPECT_GE(size.cy, previous.cy);
+        }
+        previous = size;
+        const SIZE again = window_.SizeAtDpi(dpi);
+        EXPECT_EQ(again.cx, size.cx);
+        EXPECT_EQ(again.cy, size.cy);
+    }
+    RECT now{};
+    GetWindowRect(hwnd_, &now);
+    EXPECT_EQ(now.right - now.left, at_system.cx) << "asking for a size does not resize the window";
+}
+
+TEST_F(MainWindowTest, OnADpiChangeTheWindowKeepsItsOwnSizeWhereThePlacementPutIt) {
+    window_.PlacedAtDpi(POINT{300, 200}, SystemDpi());
+    const UINT other = SystemDpi() == 144 ? 96 : 144;
+    RECT suggested{1000, 900, 1400, 1000};  // the system's: scaled about another point
+    EXPECT_EQ(SendMessageW(hwnd_, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(other, other),
+                           reinterpret_cast<LPARAM>(&suggested)),
+              0);
+    const SIZE expected = window_.SizeAtDpi(other);
+    RECT now{};
+    GetWindowRect(hwnd_, &now);
+    EXPECT_EQ(now.left, 300);
+    EXPECT_EQ(now.top, 200);
+    EXPECT_EQ(now.right - now.left, expected.cx);
+    EXPECT_EQ(now.bottom - now.top, expected.cy);
+    EXPECT_EQ(window_.CurrentDpi(), other) << "and paints at the new DPI";
 }
 
 }  // namespace
