@@ -23,6 +23,10 @@ probe() { wine_run "$build/e2e/window_probe.exe" "$1"; }
 window_is() { [ "$(probe "$1" | cut -d' ' -f1)" = "$2" ]; }  # TITLE visible|hidden|none
 indicator_is() { window_is Sonarel "$1"; }
 wait_for() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; return 1; }
+# Whether a process whose command line matches PATTERN runs. Called as a
+# function: pgrep inside "sh -c" would find that shell's own command line.
+running() { pgrep -f "$1" >/dev/null; }
+not_running() { ! running "$1"; }
 settle() { sleep "${1:-0.4}"; }
 
 # The test audio endpoint replaces Wine's own in this prefix; the level and
@@ -49,6 +53,15 @@ start_sonarel_of() {
 }
 sonarel_ended_with() { wait_for test -s "$root/sonarel.rc" && [ "$(cat "$root/sonarel.rc")" = "$1" ]; }
 
+# Ends the settings program (or its stand-in). One still starting has no
+# window for taskkill's WM_CLOSE yet and would stay: it is killed then.
+end_settings_program() {
+  timeout 10 wine taskkill /im SonarelSettings.exe >/dev/null 2>&1
+  wait_for not_running SonarelSettings.exe && return 0
+  timeout 10 wine taskkill /f /im SonarelSettings.exe >/dev/null 2>&1
+  wait_for not_running SonarelSettings.exe
+}
+
 # The click recorder (optionally "fullscreen"), logging to recorder.log.
 start_recorder() {
   wine "$build/e2e/click_recorder.exe" ${1:-} > "$root/recorder.log" 2>/dev/null &
@@ -56,7 +69,7 @@ start_recorder() {
 }
 stop_recorder() {
   timeout 10 wine taskkill /im click_recorder.exe >/dev/null 2>&1
-  wait_for sh -c "! pgrep -f click_recorder.exe >/dev/null"
+  wait_for not_running click_recorder.exe
 }
 
 # Hold the left button, one notch up, release: the level goes from 0.5 to 0.55.

@@ -28,9 +28,8 @@ start_sonarel "$root/elsewhere"
 wait_for test -f "$settings_dir/settings.xml"
 settle 2
 check "first start writes the settings with first_run cleared" grep -q '<first_run value="false" />' "$settings_dir/settings.xml"
-check "first start launches the settings program from the program folder" wait_for sh -c "pgrep -f SonarelSettings.exe >/dev/null"
-timeout 10 wine taskkill /im SonarelSettings.exe >/dev/null 2>&1
-wait_for sh -c "! pgrep -f SonarelSettings.exe >/dev/null"
+check "first start launches the settings program from the program folder" wait_for running SonarelSettings.exe
+end_settings_program
 check "the indicator window exists hidden" indicator_is hidden
 
 echo "== The application under the cursor"
@@ -170,7 +169,17 @@ choose_tray_item 1                      # "Settings"
 check "its Settings entry starts SonarelSettings" wait_for window_is SonarelSettings visible
 settle 1
 xdotool key Escape
-wait_for sh -c "! pgrep -f SonarelSettings.exe >/dev/null"
+wait_for not_running SonarelSettings.exe
+check "the menu opens again" open_tray_menu 3
+# Wine gives the menu no keyboard focus (no window manager): Esc leaves it
+# open, a click beside it dismisses it. Nor does it route Alt+F4 to the
+# hidden window, so what Windows then sends it, WM_SYSCOMMAND with
+# SC_CLOSE, is posted as well.
+xdotool key Escape; xdotool mousemove 640 300 click 1; settle
+xdotool key alt+F4; settle
+wine_run "$build/e2e/post_message.exe" 0x0112 0xF060; settle 1
+still_running() { [ ! -s "$root/sonarel.rc" ] && indicator_is hidden; }
+check "Alt+F4 after the dismissed menu leaves Sonarel running" still_running
 check "a left press opens it too" open_tray_menu 1
 choose_tray_item 2                      # "Exit"
 wait_for test -s "$root/sonarel.rc"
@@ -197,6 +206,39 @@ wine_run "$build/e2e/post_message.exe" SonarelTestDropHook; settle
 wine_run "$build/e2e/post_message.exe" 0x007E; settle   # WM_DISPLAYCHANGE
 check "after a display change the hook is back at once" gesture_raises_level
 check "and the application saw nothing of it either" log_lacks "ldown\|lup\|wheel"
+
+echo "0.5 0" > "$root/endpoint.txt"
+xdotool mousedown 1; settle 0.2; xdotool click 4; settle
+shown_before=$(probe Sonarel | cut -d' ' -f1)
+wine_run "$build/e2e/post_message.exe" SonarelTestDropHook; settle
+: > "$root/recorder.log"
+xdotool mouseup 1; settle
+shown_then_hidden() { [ "$shown_before" = visible ] && indicator_is hidden; }
+check "a trigger release that only the witness saw ends the gesture" shown_then_hidden
+wine_run "$build/e2e/post_message.exe" 0x007E; settle   # the hook back, whichever way the witness chose
+: > "$root/recorder.log"
+xdotool click 4; settle
+check "then the engine is idle: a plain wheel turn is the application's" sh -c "grep -q '^wheel' '$root/recorder.log'"
+check "and leaves the level alone" level_is 0.550000012
+
+echo "0.5 0" > "$root/endpoint.txt"
+: > "$root/recorder.log"
+xdotool mousedown 1; settle 0.2; xdotool click 4; settle
+wine_run "$build/e2e/post_message.exe" desktopswitch; settle
+check "a desktop switch mid-gesture (a UAC prompt) ends it" indicator_is hidden
+xdotool mouseup 1; settle
+xdotool click 4; settle
+check "the application sees neither the press nor its release, and the next wheel turn is its own" \
+  sh -c "! grep -q '^l' '$root/recorder.log' && grep -q '^wheel' '$root/recorder.log'"
+check "the level moved by the one notch only" level_is 0.550000012
+
+: > "$root/recorder.log"
+xdotool mousedown 1; settle 0.2
+wine_run "$build/e2e/post_message.exe" 0x007E; settle   # WM_DISPLAYCHANGE while the trigger is held
+xdotool mouseup 1; settle
+check "a display change while the trigger is held: the application sees neither press nor release" log_lacks "ldown\|lup"
+xdotool click 1; settle
+check "and the next click is whole" sh -c "grep -q '^ldown' '$root/recorder.log' && grep -q '^lup' '$root/recorder.log'"
 stop_recorder
 xdotool key ctrl+F11
 check "Sonarel ends with exit code 0" sonarel_ended_with 0
@@ -276,9 +318,8 @@ cp "$settings_dir/settings.xml" "$root/readonly-before.xml"
 chmod a-w "$settings_dir/settings.xml"   # Wine shows it as FILE_ATTRIBUTE_READONLY
 echo "0.5 0" > "$root/endpoint.txt"
 start_sonarel
-check "the first run still starts the settings program" wait_for sh -c "pgrep -f SonarelSettings.exe >/dev/null"
-timeout 10 wine taskkill /im SonarelSettings.exe >/dev/null 2>&1
-wait_for sh -c "! pgrep -f SonarelSettings.exe >/dev/null"
+check "the first run still starts the settings program" wait_for running SonarelSettings.exe
+end_settings_program
 wait_for indicator_is hidden
 xdotool mousemove 500 400; settle
 xdotool mousedown 1; settle 0.2; xdotool click 4; settle
@@ -292,6 +333,98 @@ check "the read-only file is byte-for-byte unchanged" cmp -s "$root/readonly-bef
 check "and still read-only" test "$(stat -c %a "$settings_dir/settings.xml")" = 444
 check "and nothing was left beside it" test "$(ls -A "$settings_dir")" = settings.xml
 chmod u+w "$settings_dir/settings.xml"
+
+echo "== A settings file that another program holds without sharing"
+# A backup or scanning tool's hold, longer than the programs' 2 s of retries.
+hold_settings() {
+  wine "$build/tests/file_holder.exe" "$(winpath "$settings_dir/settings.xml")" "$1" SonarelE2eHeld exclusive \
+    >/dev/null 2>&1 &
+  settle 1.5
+}
+write_plain_settings 10 true 2
+cp "$settings_dir/settings.xml" "$root/held-before.xml"
+hold_settings 7000
+start_sonarel
+wait_for indicator_is hidden
+settle 3
+check "Sonarel starts without its first-run actions" not_running SonarelSettings.exe
+start_recorder
+settle 1.5
+check "and works on the defaults: the left button and a step of 5" gesture_raises_level
+stop_recorder
+wait_for not_running file_holder.exe
+check "the held file is byte for byte as it was" cmp -s "$root/held-before.xml" "$settings_dir/settings.xml"
+check "with nothing beside it" test "$(ls -A "$settings_dir")" = settings.xml
+wine_run "$build/e2e/post_message.exe" SonarelRefreshSettings; settle
+start_recorder
+settle 1.5
+echo "0.5 0" > "$root/endpoint.txt"
+xdotool mousemove 500 400; settle
+xdotool mousedown 3; settle 0.2; xdotool click 4; settle; xdotool mouseup 3; settle
+check "once free, a reload reads it: the right button and a step of 10" level_is 0.600000024
+stop_recorder
+xdotool key ctrl+F11
+check "Sonarel ends with exit code 0" sonarel_ended_with 0
+
+hold_settings 7000
+start_settings_held() {
+  : > "$root/settings.rc"
+  (cd "$root/elsewhere" && timeout 60 wine "$root/program/SonarelSettings.exe" >/dev/null 2>&1; echo $? > "$root/settings.rc") &
+}
+start_settings_held
+check "SonarelSettings says that it cannot read the file" wait_for window_is "Sonarel Settings" visible
+import -window root "$artifacts/settings-file-held.png" 2>/dev/null
+check "and opens no dialog" window_is SonarelSettings none
+xdotool key Return
+check "then ends with exit code 2" test "$(settings_exit)" = 2
+wait_for not_running file_holder.exe
+check "having written nothing" cmp -s "$root/held-before.xml" "$settings_dir/settings.xml"
+check "nor made a shortcut" test ! -e "$startup/sonarel.lnk"
+
+echo "== Apply that cannot save"
+write_plain_settings 5 false
+cp "$settings_dir/settings.xml" "$root/readonly-before.xml"
+chmod a-w "$settings_dir/settings.xml"
+start_settings
+click_control 1012
+xdotool key ctrl+a; xdotool type 20; settle 0.2
+click_control 1                          # "Apply"
+check "a read-only file at Apply: a message says so" wait_for window_is "Sonarel Settings" visible
+import -window root "$artifacts/apply-read-only.png" 2>/dev/null
+xdotool key Return; settle
+check "and the dialog stays" window_is SonarelSettings visible
+xdotool key Escape
+check "Cancel then ends it with exit code 2" test "$(settings_exit)" = 2
+check "the file is unchanged" cmp -s "$root/readonly-before.xml" "$settings_dir/settings.xml"
+chmod u+w "$settings_dir/settings.xml"
+
+echo "== The Startup shortcut as Windows will use it"
+rm -rf "$startup" "$startup/sonarel.lnk"
+start_settings
+click_control 1019                       # "Autorun with system starting"
+click_control 1
+check "Apply with the box ticked ends with exit code 1" test "$(settings_exit)" = 1
+check "a missing Startup folder is made for the shortcut" test -f "$startup/sonarel.lnk"
+approved='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\StartupFolder'
+timeout 30 wine reg add "$approved" /v sonarel.lnk /t REG_BINARY /d 030000000000000000000000 /f >/dev/null 2>&1
+start_settings
+click_control 1019                       # shown clear while Windows keeps it off: this ticks it
+click_control 1
+check "a shortcut turned off in Windows' Startup apps shows clear; ticking it keeps the shortcut" \
+  sh -c "[ \"\$(cat '$root/settings.rc')\" = 1 ] && [ -f '$startup/sonarel.lnk' ]"
+check "and turns it back on" sh -c "! timeout 30 wine reg query '$approved' /v sonarel.lnk >/dev/null 2>&1"
+rm -f "$startup/sonarel.lnk"
+
+echo "== The first run happens once"
+rm -rf "$settings_dir"
+start_sonarel
+check "the first start opens the settings dialog" wait_for window_is SonarelSettings visible
+settle 1
+click_control 1
+check "whose Apply closes it" wait_for window_is SonarelSettings none
+check "and keeps first_run cleared for the next logon" grep -q '<first_run value="false" />' "$settings_dir/settings.xml"
+xdotool key ctrl+F11
+check "Sonarel ends with exit code 0" sonarel_ended_with 0
 
 echo "== Windows XP: the mixer backend and the full-screen test"
 write_plain_settings 5 false
