@@ -100,11 +100,12 @@ Function ${prefix}EndRunningSonarel
   FindWindow $0 "SonarelIndicator" "Sonarel"
   ${If} $0 <> 0
     System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r3) i'
-    ; SYNCHRONIZE | PROCESS_QUERY_INFORMATION: wait for it, and find its file (XP too)
+    ; SYNCHRONIZE | PROCESS_QUERY_INFORMATION: wait for it, and find its file
     System::Call 'kernel32::OpenProcess(i 0x00100400, i 0, i r3) p .r4'
     StrCpy $RestartFrom "$INSTDIR"
     ${If} $4 P<> 0
-      ; The copy that runs, wherever it was started from, is the one to start again.
+      ; The copy that runs, wherever it was started from, is the one to start
+      ; again (Vista and later; XP starts the one in the install folder).
       StrCpy $6 ${NSIS_MAX_STRLEN}
       System::Call 'kernel32::QueryFullProcessImageNameW(p r4, i 0, w .r7, *i r6) i .r8'
       ${If} $8 <> 0
@@ -260,6 +261,13 @@ Function un.onUninstFailed
   Call un.RestartEndedSonarel
 FunctionEnd
 
+; A copy run from elsewhere (a portable one) was not the one removed.
+Function un.onUninstSuccess
+  ${If} $RestartFrom != $INSTDIR
+    Call un.RestartEndedSonarel
+  ${EndIf}
+FunctionEnd
+
 Section "-un.Sonarel"
   Call un.WaitForFreeSettings
   Call un.EndRunningSonarel
@@ -271,13 +279,14 @@ Section "-un.Sonarel"
   Delete "$INSTDIR\ReadMe.txt"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
-  Delete "$SMPROGRAMS\Sonarel.lnk"
-  Delete "$SMPROGRAMS\Sonarel Settings.lnk"
-  Delete "${AUTORUN_LINK}"
-  ; The entry is this install's, unless it names another folder.
+  ; The shortcuts and the entry are this install's, unless the entry names
+  ; another folder: then they are that install's.
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 == ""
   ${OrIf} $0 == $INSTDIR
+    Delete "$SMPROGRAMS\Sonarel.lnk"
+    Delete "$SMPROGRAMS\Sonarel Settings.lnk"
+    Delete "${AUTORUN_LINK}"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ${EndIf}
 SectionEnd

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include <vector>
+
 #include "settings_app/dialog_rules.h"
 
 namespace sonarel {
@@ -31,13 +33,18 @@ bool AutorunLink::IsTurnedOffInWindows() const {
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return false;
     }
-    BYTE data[16] = {};
-    DWORD type = 0, size = sizeof data;
-    const LONG result = ::RegQueryValueExW(key, (name_ + L".lnk").c_str(), nullptr, &type, data, &size);
+    // Records are 12 bytes; a longer one is read whole, since a buffer that
+    // is too small is left undefined.
+    const std::wstring value = name_ + L".lnk";
+    std::vector<BYTE> data(16);
+    DWORD type = 0, size = static_cast<DWORD>(data.size());
+    LONG result = ::RegQueryValueExW(key, value.c_str(), nullptr, &type, data.data(), &size);
+    if (result == ERROR_MORE_DATA) {
+        data.resize(size);
+        result = ::RegQueryValueExW(key, value.c_str(), nullptr, &type, data.data(), &size);
+    }
     ::RegCloseKey(key);
-    // ERROR_MORE_DATA: a longer record than known still starts with the flags.
-    return (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && type == REG_BINARY &&
-           IsStartupEntryTurnedOff(data, result == ERROR_SUCCESS ? size : sizeof data);
+    return result == ERROR_SUCCESS && type == REG_BINARY && IsStartupEntryTurnedOff(data.data(), size);
 }
 
 std::wstring AutorunLink::LinkPath() const {

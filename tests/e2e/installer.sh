@@ -170,6 +170,14 @@ wait_for indicator_is hidden
 (cd "$instdir" && timeout 60 wine "$instdir/SonarelSettings.exe" >/dev/null 2>&1) &
 wait_for window_is SonarelSettings visible
 sonarel_runs() { [ ! -s "$root/sonarel.rc" ] && indicator_is hidden; }
+# Ends whichever Sonarel runs as the installer does (WM_CLOSE), and waits for
+# its process: its single-instance mutex goes with it.
+end_sonarel() {
+  wait_for indicator_is hidden  # one just started may have no window yet
+  wine_run "$build/e2e/post_message.exe" 0x0010
+  wait_for indicator_is none
+  wait_for not_running 'Sonarel\.exe'
+}
 run_setup /S /NOAUTORUN
 check "installing while the dialog is open fails with exit code 2" test $? -eq 2
 check "and Sonarel still runs" sonarel_runs
@@ -195,11 +203,29 @@ check "an install folder that cannot be written fails with exit code 2" test $? 
 check "and leaves the running Sonarel alone" sonarel_runs
 rm -f "$instdir"
 run_setup /S /NOAUTORUN
-check "an install that ends a Sonarel run from elsewhere" test $? -eq 0
-check "starts it again" wait_for indicator_is hidden
-xdotool key ctrl+F11
-wait_for indicator_is none
+check "an install that ends a Sonarel run from elsewhere succeeds" test $? -eq 0
+check "and starts the installed one" wait_for running 'Programs.Sonarel.Sonarel\.exe'
+end_sonarel
+# A refusal after Sonarel was ended: Sonarel.exe held by another program.
+start_sonarel_of "$portable_run"
+portable_runs() { running 'drive_c/portable-sonarel/Sonarel\.exe' && indicator_is hidden; }
+check "a Sonarel from elsewhere runs" wait_for portable_runs
+wine "$build/tests/file_holder.exe" "$(winpath "$instdir/Sonarel.exe")" 6000 SonarelE2eHeld exclusive >/dev/null 2>&1 &
+settle 1.5
+run_setup /S /NOAUTORUN
+check "an install that finds Sonarel.exe held after ending Sonarel fails with exit code 2" test $? -eq 2
+check "the copy it ended ended with exit code 0" sonarel_ended_with 0
+check "and is started again from where it ran" wait_for running 'C:.portable-sonarel.Sonarel\.exe'
+check "so a Sonarel runs" wait_for indicator_is hidden
+end_sonarel
+wait_for not_running file_holder.exe
+# An uninstall ends a Sonarel run from elsewhere too, but removes only its own.
+start_sonarel_of "$portable_run"
+wait_for indicator_is hidden
 uninstall /S
+check "an uninstall while a Sonarel from elsewhere runs removes the install" nothing_installed
+check "and starts that Sonarel again" wait_for running 'C:.portable-sonarel.Sonarel\.exe'
+end_sonarel
 rm -rf "$portable_run"
 
 echo "== An upgrade keeps the user's autorun choice"

@@ -73,9 +73,11 @@ rm -rf "$root"
 mkdir -p "$root"
 . tests/e2e/common.sh
 
-# Wine's view of the desk: every monitor as Windows reports it.
 echo "== The desk as Wine shows it"
-wine_run "$build/e2e/window_probe.exe" monitors
+desk=$(wine_run "$build/e2e/window_probe.exe" monitors | LC_ALL=C sort)
+echo "$desk"
+check "three monitors: the primary at the origin, one left of it, one right of it" test "$desk" = \
+  "$(printf 'monitor -1024 0 0 768\nmonitor 0 0 1280 1024 primary\nmonitor 1280 0 2080 600')"
 use_test_endpoint
 write_plain_settings 5 false
 
@@ -91,69 +93,55 @@ start_sonarel_of "$build/bin"
 wait_for indicator_is hidden
 settle
 
-# The rule on one axis: the cursor's coordinate clamped to the monitor's far
-# edge; near that edge before the cursor, near the near edge one cursor in,
-# else after it by `gap`.
-place() {  # p low high cursor extent gap
-  local p=$1 low=$2 high=$3 cursor=$4 extent=$5 gap=$6
-  [ "$p" -gt "$high" ] && p=$high
-  if [ "$p" -gt $((high - cursor - extent)) ]; then echo $((p - cursor - extent))
-  elif [ "$p" -lt $((low + cursor)) ]; then echo $((low + cursor))
-  else echo $((p + gap)); fi
+# The indicator is 94 x 13 under Wine here and the cursor 32 x 32, so the
+# places below are the rule's for those sizes, worked out by hand.
+indicator_at() {  # x y l t r b: the expected top-left, then the monitor
+  set -- "$@" $(probe Sonarel)
+  # $7 visible, $8..$11 the rectangle
+  [ "$7" = visible ] || return 1
+  echo "   indicator at ($8, $9)-(${10}, ${11}), expected at ($1, $2) on ($3, $4)-($5, $6)"
+  [ "$8 $9" = "$1 $2" ] && [ "$8" -ge "$3" ] && [ "${10}" -le "$5" ] && [ "$9" -ge "$4" ] && [ "${11}" -le "$6" ]
 }
-cursor_size=32  # SM_CXCURSOR and SM_CYCURSOR under Wine, on every monitor
-# The indicator for the cursor at (X, Y) on a monitor (L T R B).
-expected_at() {  # x y l t r b width height
-  echo "$(place "$1" "$3" "$5" $cursor_size "$7" $cursor_size) $(place "$2" "$4" "$6" $cursor_size "$8" 0)"
-}
-# Holds the left button at Windows (X, Y), turns one notch, and checks the
-# level and where the indicator stands; the button stays down.
+# Holds the left button at Windows (X, Y) and turns one notch; the button
+# stays down.
 hold_and_notch() {  # x y
   echo "0.5 0" > "$root/endpoint.txt"
   xdotool mousemove $(($1 + 1024)) "$2"; settle
   xdotool mousedown 1; settle 0.2; xdotool click 4; settle
 }
-indicator_placed_for() {  # x y l t r b
-  set -- "$@" $(probe Sonarel)
-  # $7 visible, $8..$11 the rectangle
-  [ "$7" = visible ] || return 1
-  local width=$((${10} - $8)) height=$((${11} - $9))
-  echo "   cursor ($1, $2) on ($3, $4)-($5, $6): indicator at ($8, $9), $width x $height"
-  [ "$(expected_at "$1" "$2" "$3" "$4" "$5" "$6" $width $height)" = "$8 $9" ] &&
-    [ "$8" -ge "$3" ] && [ "${10}" -le "$5" ] && [ "$9" -ge "$4" ] && [ "${11}" -le "$6" ]
-}
-gesture_places() {  # what x y l t r b
+gesture_places() {  # what x y expected_x expected_y l t r b
   local what=$1
   shift
   hold_and_notch "$1" "$2"
+  shift 2
   check "$what: a notch raises the level" level_is 0.550000012
-  check "$what: the indicator stands beside the cursor on its monitor" indicator_placed_for "$@"
+  check "$what: the indicator stands beside the cursor on its monitor" indicator_at "$@"
   xdotool mouseup 1; settle
   check "$what: and is hidden after the release" indicator_is hidden
 }
 
 echo "== A gesture on each monitor"
-gesture_places "primary, middle" 640 512 0 0 1280 1024
-gesture_places "right of the primary, middle" 1680 300 1280 0 2080 600
-gesture_places "left of the primary (negative x), middle" -512 384 -1024 0 0 768
-gesture_places "left monitor, near its left edge" -1015 384 -1024 0 0 768
+gesture_places "primary, middle" 640 512 672 512 0 0 1280 1024
+gesture_places "right of the primary, middle" 1680 300 1712 300 1280 0 2080 600
+gesture_places "left of the primary (negative x), middle" -512 384 -480 384 -1024 0 0 768
+gesture_places "left monitor, near its left edge" -1015 384 -992 384 -1024 0 0 768
 
 echo "== Near a secondary monitor's right and bottom edges, it flips"
-gesture_places "right monitor, near its right edge" 2070 300 1280 0 2080 600
-gesture_places "right monitor, near its bottom edge" 1680 590 1280 0 2080 600
-gesture_places "left monitor, near its bottom edge" -512 760 -1024 0 0 768
+gesture_places "right monitor, near its right edge" 2070 300 1944 300 1280 0 2080 600
+gesture_places "right monitor, near its bottom edge" 1680 590 1712 545 1280 0 2080 600
+gesture_places "left monitor, near its bottom edge" -512 760 -480 715 -1024 0 0 768
 
 echo "== While active, it follows the cursor onto another monitor"
 hold_and_notch 1000 500
 check "on the primary, a notch raises the level" level_is 0.550000012
-check "the indicator stands on the primary" indicator_placed_for 1000 500 0 0 1280 1024
+check "the indicator stands on the primary" indicator_at 1032 500 0 0 1280 1024
 # The placement reads the cursor, which the hook's own move event has not
 # moved yet: it stands for the cursor of the event before. A real mouse sends
 # many small moves; here a jump onto the monitor and one pixel further.
 xdotool mousemove $((1699 + 1024)) 400; settle 0.1; xdotool mousemove $((1700 + 1024)) 400; settle
-check "moved onto the right monitor, it follows there" indicator_placed_for 1699 400 1280 0 2080 600
+check "moved onto the right monitor, it follows there" indicator_at 1731 400 1280 0 2080 600
 xdotool mousemove $((-301 + 1024)) 200; settle 0.1; xdotool mousemove $((-300 + 1024)) 200; settle
-check "and onto the left one" indicator_placed_for -301 200 -1024 0 0 768
+check "and onto the left one" indicator_at -269 200 -1024 0 0 768
 xdotool click 4; settle
 check "where the next notch raises the level again" level_is 0.600000024
 xdotool mouseup 1; settle

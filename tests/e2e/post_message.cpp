@@ -1,4 +1,4 @@
-// Posts a message to the window titled "Sonarel", as SonarelSettings' Apply
+// Posts a message to Sonarel's window (class "SonarelIndicator", title "Sonarel"), as SonarelSettings' Apply
 // does with its registered message.
 //   post_message.exe NAME [WPARAM]      a registered message ("SonarelRefreshSettings")
 //   post_message.exe 0xNNNN [WPARAM]    a message by number (0x007E: WM_DISPLAYCHANGE)
@@ -11,7 +11,7 @@
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 2 && argc != 3) return 2;
-    const HWND resident = FindWindowW(nullptr, L"Sonarel");
+    const HWND resident = FindWindowW(L"SonarelIndicator", L"Sonarel");  // as the installer finds it
     if (resident == nullptr) return 1;
     if (std::wcscmp(argv[1], L"desktopswitch") == 0) {
         NotifyWinEvent(0x0020, GetDesktopWindow(), 0, 0);  // EVENT_SYSTEM_DESKTOPSWITCH, OBJID_WINDOW, CHILDID_SELF
