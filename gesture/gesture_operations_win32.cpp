@@ -44,12 +44,13 @@ int SystemMetricAt(int index, UINT dpi, UINT system_dpi) {
 }  // namespace
 
 UINT MonitorDpi(HMONITOR monitor) {
+    static const UINT system_dpi = SystemDpi();
     UINT x = 0, y = 0;
     if (const GetDpiForMonitorFn function = DpiForMonitorFunction();
         function != nullptr && monitor != nullptr && SUCCEEDED(function(monitor, kEffectiveDpi, &x, &y)) && y != 0) {
         return y;
     }
-    return SystemDpi();
+    return system_dpi;
 }
 
 IndicatorPlacement PlaceIndicatorFor(HWND indicator, IndicatorSurface* surface) {
@@ -59,10 +60,9 @@ IndicatorPlacement PlaceIndicatorFor(HWND indicator, IndicatorSurface* surface) 
     const HMONITOR monitor = ::MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST);
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    Rect area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    if (monitor != nullptr && ::GetMonitorInfoW(monitor, &info)) {
-        area = Rect{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
-    }
+    const Rect area = monitor != nullptr && ::GetMonitorInfoW(monitor, &info)
+                          ? Rect{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom}
+                          : Rect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     IndicatorPlacement placement;
     placement.dpi = surface != nullptr ? MonitorDpi(monitor) : system_dpi;
     if (surface != nullptr) {
