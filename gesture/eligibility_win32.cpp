@@ -2,6 +2,7 @@
 
 #include "gesture/trigger_rules.h"
 #include "volume/volume_control.h"
+#include "win32/proc_address.h"
 #include "win32/unique_handle.h"
 
 namespace sonarel {
@@ -102,10 +103,7 @@ std::optional<std::uint32_t> WindowIntegrityLevel(HWND window) {
 SystemFacts RecordSystemFacts(HMODULE shell32) {
     SystemFacts facts;
     facts.is_xp = ReportedMajorVersion() == 5;
-    if (shell32 != nullptr) {
-        facts.query_notification_state = reinterpret_cast<QueryNotificationStateFn>(
-            reinterpret_cast<void*>(::GetProcAddress(shell32, "SHQueryUserNotificationState")));
-    }
+    facts.query_notification_state = win32::ProcAddress<QueryNotificationStateFn>(shell32, "SHQueryUserNotificationState");
     if (!facts.is_xp) facts.own_integrity = ProcessIntegrityLevel(::GetCurrentProcess());
     return facts;
 }

@@ -82,7 +82,6 @@ public:
         return notches;
     }
     void Clear() { remainder_ = 0; }
-    std::int32_t Value() const { return remainder_; }
 
 private:
     std::int32_t remainder_ = 0;

@@ -3,6 +3,7 @@
 #include "gesture/trigger_rules.h"
 #include "indicator/indicator_paint.h"
 #include "volume/volume_control.h"
+#include "win32/proc_address.h"
 
 namespace sonarel {
 namespace {
@@ -25,18 +26,13 @@ using GetSystemMetricsForDpiFn = int(WINAPI*)(int index, UINT dpi);
 constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 
 GetDpiForMonitorFn DpiForMonitorFunction() {
-    static const GetDpiForMonitorFn function = [] {
-        const HMODULE shcore = ::LoadLibraryW(L"shcore.dll");  // kept for the process's life
-        return shcore != nullptr ? reinterpret_cast<GetDpiForMonitorFn>(
-                                       reinterpret_cast<void*>(::GetProcAddress(shcore, "GetDpiForMonitor")))
-                                 : nullptr;
-    }();
+    // shcore.dll stays loaded for the process's life.
+    static const auto function = win32::ProcAddress<GetDpiForMonitorFn>(::LoadLibraryW(L"shcore.dll"), "GetDpiForMonitor");
     return function;
 }
 
 int SystemMetricAt(int index, UINT dpi, UINT system_dpi) {
-    static const GetSystemMetricsForDpiFn for_dpi = reinterpret_cast<GetSystemMetricsForDpiFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    static const auto for_dpi = win32::User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
     if (dpi == system_dpi || for_dpi == nullptr) return ::GetSystemMetrics(index);
     return for_dpi(index, dpi);
 }
@@ -53,7 +49,7 @@ UINT MonitorDpi(HMONITOR monitor) {
     return system_dpi;
 }
 
-IndicatorPlacement PlaceIndicatorFor(HWND indicator, IndicatorSurface* surface) {
+IndicatorPlacement PlaceIndicatorFor(IndicatorSurface& surface) {
     static const UINT system_dpi = SystemDpi();
     POINT cursor{};
     ::GetCursorPos(&cursor);
@@ -64,14 +60,8 @@ IndicatorPlacement PlaceIndicatorFor(HWND indicator, IndicatorSurface* surface) 
                           ? Rect{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom}
                           : Rect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     IndicatorPlacement placement;
-    placement.dpi = surface != nullptr ? MonitorDpi(monitor) : system_dpi;
-    if (surface != nullptr) {
-        placement.size = surface->SizeAtDpi(placement.dpi);
-    } else {
-        RECT window{};
-        ::GetWindowRect(indicator, &window);
-        placement.size = SIZE{window.right - window.left, window.bottom - window.top};
-    }
+    placement.dpi = MonitorDpi(monitor);
+    placement.size = surface.SizeAtDpi(placement.dpi);
     const Size cursor_size{SystemMetricAt(SM_CXCURSOR, placement.dpi, system_dpi),
                            SystemMetricAt(SM_CYCURSOR, placement.dpi, system_dpi)};
     placement.top_left = PlaceIndicatorOnMonitor(area, cursor_size, {placement.size.cx, placement.size.cy},
@@ -80,7 +70,7 @@ IndicatorPlacement PlaceIndicatorFor(HWND indicator, IndicatorSurface* surface) 
 }
 
 Point Win32GestureOperations::IndicatorPosition() {
-    placement_ = PlaceIndicatorFor(indicator_, surface_);
+    placement_ = PlaceIndicatorFor(surface_);
     return placement_.top_left;
 }
 
@@ -89,14 +79,9 @@ bool Win32GestureOperations::IsTriggerEligibleAt(Point pt) {
 }
 
 void Win32GestureOperations::MoveIndicator(Point top_left) {
-    if (surface_ == nullptr || placement_.dpi == 0) {
-        RECT window{};
-        ::GetWindowRect(indicator_, &window);
-        ::MoveWindow(indicator_, top_left.x, top_left.y, window.right - window.left, window.bottom - window.top, TRUE);
-        return;
-    }
-    // At the size of the DPI of the monitor it goes to.
-    surface_->PlacedAtDpi(POINT{top_left.x, top_left.y}, placement_.dpi);
+    // The engine moves it to where IndicatorPosition placed it: at the size of
+    // that monitor's DPI.
+    surface_.PlacedAtDpi(POINT{top_left.x, top_left.y}, placement_.dpi);
     ::MoveWindow(indicator_, top_left.x, top_left.y, placement_.size.cx, placement_.size.cy, TRUE);
 }
 

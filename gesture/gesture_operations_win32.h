@@ -31,7 +31,7 @@ struct IndicatorPlacement {
     UINT dpi = 0;
     SIZE size{};
 };
-IndicatorPlacement PlaceIndicatorFor(HWND indicator, IndicatorSurface* surface);
+IndicatorPlacement PlaceIndicatorFor(IndicatorSurface& surface);
 
 // The effective DPI of a monitor (shcore's GetDpiForMonitor, Windows 8.1 and
 // later), else the system DPI.
@@ -39,9 +39,7 @@ UINT MonitorDpi(HMONITOR monitor);
 
 class Win32GestureOperations final : public GestureOperations {
 public:
-    // Without a surface the indicator keeps the size it has, on every monitor.
-    Win32GestureOperations(HWND indicator, VolumeControl& volume, const SystemFacts& facts,
-                           IndicatorSurface* surface = nullptr)
+    Win32GestureOperations(HWND indicator, VolumeControl& volume, const SystemFacts& facts, IndicatorSurface& surface)
         : indicator_(indicator), volume_(volume), facts_(facts), surface_(surface) {}
 
     bool IsTriggerEligibleAt(Point pt) override;
@@ -61,7 +59,7 @@ private:
     HWND indicator_;
     VolumeControl& volume_;
     SystemFacts facts_;
-    IndicatorSurface* surface_;
+    IndicatorSurface& surface_;
     IndicatorPlacement placement_;  // of the latest IndicatorPosition, for MoveIndicator
 };
 

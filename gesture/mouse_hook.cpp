@@ -2,6 +2,8 @@
 
 #include <wtsapi32.h>
 
+#include "win32/proc_address.h"
+
 namespace sonarel {
 namespace {
 
@@ -33,11 +35,6 @@ void CALLBACK OnDesktopSwitch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWO
 // SetWinEventHook and UnhookWinEvent, looked up at run time.
 using SetWinEventHookFn = HWINEVENTHOOK(WINAPI*)(DWORD, DWORD, HMODULE, WINEVENTPROC, DWORD, DWORD, DWORD);
 using UnhookWinEventFn = BOOL(WINAPI*)(HWINEVENTHOOK);
-template <typename Fn>
-Fn User32Function(const char* name) {
-    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    return user32 != nullptr ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(user32, name))) : nullptr;
-}
 constexpr DWORD kDesktopSwitch = 0x0020;  // EVENT_SYSTEM_DESKTOPSWITCH
 constexpr DWORD kOutOfContext = 0x0000;   // WINEVENT_OUTOFCONTEXT
 
@@ -86,7 +83,7 @@ void MouseHook::WatchWith(HWND window) {
     watched_ = window;
     RegisterRawMouse(window);
     ::WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION);
-    if (const auto set_hook = User32Function<SetWinEventHookFn>("SetWinEventHook")) {
+    if (const auto set_hook = win32::User32Function<SetWinEventHookFn>("SetWinEventHook")) {
         desktop_switch_ = set_hook(kDesktopSwitch, kDesktopSwitch, nullptr, OnDesktopSwitch, 0, 0, kOutOfContext);
     }
 }
@@ -95,7 +92,7 @@ void MouseHook::StopWatching(HWND window) {
     UnregisterRawMouse();
     ::WTSUnRegisterSessionNotification(window);
     if (desktop_switch_ != nullptr) {
-        if (const auto unhook = User32Function<UnhookWinEventFn>("UnhookWinEvent")) unhook(desktop_switch_);
+        if (const auto unhook = win32::User32Function<UnhookWinEventFn>("UnhookWinEvent")) unhook(desktop_switch_);
         desktop_switch_ = nullptr;
     }
     ::KillTimer(window, kJudgementTimer);

@@ -25,6 +25,14 @@ HGDIOBJ SelectedFont(bool use_gui_font, HGDIOBJ font) {
     return use_gui_font ? ::GetStockObject(DEFAULT_GUI_FONT) : nullptr;
 }
 
+// The extent of the sizing template on `dc` in `font` (null: the surface's own).
+SIZE TemplateExtent(HDC dc, HGDIOBJ font) {
+    SIZE extent{};
+    const win32::unique_select_object selected(dc, font);
+    ::GetTextExtentPoint32W(dc, kSizingTemplate, 15, &extent);
+    return extent;
+}
+
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
     const win32::unique_hbrush brush(::CreateSolidBrush(color));
     ::FillRect(dc, &rect, brush.get());
@@ -49,9 +57,7 @@ bool SizeIndicatorWindow(HWND window) {
     SIZE extent{};
     {
         const win32::unique_hdc_paint paint(window);
-        const win32::unique_select_object font(paint.get(),
-                                               use_gui_font ? ::GetStockObject(DEFAULT_GUI_FONT) : nullptr);
-        ::GetTextExtentPoint32W(paint.get(), kSizingTemplate, 15, &extent);
+        extent = TemplateExtent(paint.get(), SelectedFont(use_gui_font, nullptr));
     }
     ::MoveWindow(window, outer.left, outer.top, extent.cx, extent.cy, TRUE);
     return use_gui_font;
@@ -74,11 +80,8 @@ win32::unique_hgdiobj IndicatorFontAt(bool use_gui_font, UINT dpi) {
 }
 
 SIZE MeasureIndicator(HWND window, bool use_gui_font, HGDIOBJ font) {
-    SIZE extent{};
     const win32::unique_hdc_window surface(window);
-    const win32::unique_select_object selected(surface.get(), SelectedFont(use_gui_font, font));
-    ::GetTextExtentPoint32W(surface.get(), kSizingTemplate, 15, &extent);
-    return extent;
+    return TemplateExtent(surface.get(), SelectedFont(use_gui_font, font));
 }
 
 void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom) {

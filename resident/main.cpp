@@ -53,7 +53,7 @@ int Run(HINSTANCE instance, const SystemFacts& facts) {
 
     ::RegisterHotKey(window, CMainWindow::kExitHotKey, MOD_CONTROL, VK_F11);
 
-    Win32GestureOperations operations(window, g_main_window.Volume(), facts, &g_main_window);
+    Win32GestureOperations operations(window, g_main_window.Volume(), facts, g_main_window);
     GestureEngine engine(g_settings, operations);
     MouseHook hook(engine, instance, facts.own_integrity);
     if (!hook.Install()) {

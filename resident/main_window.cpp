@@ -9,6 +9,7 @@
 #include "indicator/indicator_paint.h"
 #include "settings/settings.h"
 #include "win32/program_folder.h"
+#include "win32/proc_address.h"
 #include "win32/program_icon.h"
 
 namespace sonarel {
@@ -28,16 +29,12 @@ constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 // and later, for the process on Vista. XP has neither function, nor levels.
 void AllowMessageFromLowerLevels(HWND window, UINT message) {
     if (message == 0) return;
-    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr) return;
     using FilterForWindowFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
     using FilterForProcessFn = BOOL(WINAPI*)(UINT, DWORD);
     constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD of the older function
-    if (const auto for_window = reinterpret_cast<FilterForWindowFn>(
-            reinterpret_cast<void*>(::GetProcAddress(user32, "ChangeWindowMessageFilterEx")))) {
+    if (const auto for_window = win32::User32Function<FilterForWindowFn>("ChangeWindowMessageFilterEx")) {
         for_window(window, message, kAllow, nullptr);
-    } else if (const auto for_process = reinterpret_cast<FilterForProcessFn>(
-                   reinterpret_cast<void*>(::GetProcAddress(user32, "ChangeWindowMessageFilter")))) {
+    } else if (const auto for_process = win32::User32Function<FilterForProcessFn>("ChangeWindowMessageFilter")) {
         for_process(message, kAllow);
     }
 }

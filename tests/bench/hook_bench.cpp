@@ -55,7 +55,7 @@ int wmain() {
     window.SetSettings(&settings);
     const HWND hwnd = window.Create(GetModuleHandleW(nullptr));
     const SystemFacts facts = RecordSystemFacts(LoadLibraryW(L"shell32.dll"));  // as Sonarel does
-    Win32GestureOperations operations(hwnd, window.Volume(), facts, &window);
+    Win32GestureOperations operations(hwnd, window.Volume(), facts, window);
     GestureEngine engine(settings, operations);
     auto engine_only = [&](WPARAM message, const MSLLHOOKSTRUCT& info) {
         return engine.OnEvent(HC_ACTION, ToMouseEvent(message, info));
